@@ -1,0 +1,23 @@
+# Sourced by the top-level scripts. ensure_packages PKG... installs the Debian
+# packages that are missing: with apt-get when run as root, otherwise it prints
+# the line to run and fails.
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$' ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing Debian packages. Install them with:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    return 1
+  fi
+  echo "Installing ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq >&2 && apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+}
+
+# What the native build and its tests need.
+KEYRELAY_NATIVE_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev)

@@ -1,0 +1,66 @@
+// The host's eight operations, as the stand-in plays them.
+#include "host/host.h"
+#include "script/natives.h"
+#include "standin/host_state.h"
+#include "standin/script_context.h"
+
+using standin::Op;
+using standin::record;
+using standin::state;
+
+namespace {
+
+UINT64 address(const void* p) { return reinterpret_cast<UINT64>(p); }
+UINT64 address(ScriptRoutine r) { return reinterpret_cast<UINT64>(r); }
+UINT64 address(KeystrokeHandler h) { return reinterpret_cast<UINT64>(h); }
+
+}  // namespace
+
+// The routine starts with the driver's first runPass, not here: a real host starts
+// scripts later, on its own thread, never inside the loader's call.
+void scriptRegister(HINSTANCE module, ScriptRoutine routine) {
+  record(Op::kScriptRegister, address(module), address(routine));
+  state().scriptModule = module;
+  state().scriptRoutine = routine;
+  standin::context::create(routine);
+}
+
+void scriptUnregister(HINSTANCE module) {
+  record(Op::kScriptUnregister, address(module));
+  if (module != state().scriptModule) return;
+  state().scriptModule = nullptr;
+  state().scriptRoutine = nullptr;
+  standin::context::drop();
+}
+
+void scriptWait(DWORD milliseconds) {
+  record(Op::kScriptWait, milliseconds);
+  standin::context::yieldToDriver();
+}
+
+void keyboardHandlerRegister(KeystrokeHandler handler) {
+  record(Op::kKeyboardHandlerRegister, address(handler));
+  state().handler = handler;
+}
+
+void keyboardHandlerUnregister(KeystrokeHandler handler) {
+  record(Op::kKeyboardHandlerUnregister, address(handler));
+  if (handler == state().handler) state().handler = nullptr;
+}
+
+void nativeInit(NativeHash hash) {
+  record(Op::kNativeInit, hash);
+  state().pendingHash = hash;
+}
+
+void nativePush64(UINT64 slot) { record(Op::kNativePush64, slot); }
+
+// The game's side: the subject native answers the current subject in the low half
+// of the slot, with noise above it; the others answer noise alone.
+UINT64* nativeCall() {
+  standin::HostState& s = state();
+  s.result = standin::kResultNoise;
+  if (s.pendingHash == kSubjectNative) s.result |= static_cast<DWORD>(s.subject);
+  record(Op::kNativeCall, s.result);
+  return &s.result;
+}

@@ -1,0 +1,27 @@
+// What the stand-in host keeps between calls. Internal to the stand-in.
+#pragma once
+
+#include <atomic>
+#include <vector>
+
+#include "standin/standin.h"
+
+namespace standin {
+
+struct HostState {
+  std::atomic<DWORD> tick{0};
+  std::atomic<unsigned long long> tickReads{0};
+  std::vector<HostCall> calls;
+  bool recording = true;
+  SubjectHandle subject = 0;
+  HINSTANCE scriptModule = nullptr;
+  ScriptRoutine scriptRoutine = nullptr;
+  KeystrokeHandler handler = nullptr;
+  NativeHash pendingHash = 0;  // the call begun last
+  UINT64 result = 0;           // the slot nativeCall points to
+};
+
+HostState& state();
+void record(Op op, UINT64 value, UINT64 routine = 0);
+
+}  // namespace standin

@@ -1,0 +1,19 @@
+// The plugin as a module of the process, loaded and unloaded by the driver.
+#pragma once
+
+#include "host/platform.h"
+
+namespace standin {
+
+// Loads the plugin, whose entry point gets the process-attach notification.
+// False when it cannot be loaded.
+bool loadPlugin();
+// Unloads it, whose entry point gets the process-detach notification.
+void unloadPlugin();
+// A thread starts and ends in the process while the plugin is loaded, so that its
+// entry point gets the thread-attach and thread-detach notifications.
+void runThreadInProcess();
+// The plugin's module handle while it is loaded; null otherwise.
+HINSTANCE pluginModule();
+
+}  // namespace standin

@@ -1,0 +1,36 @@
+// The plugin linked into this program: loading is calling its entry point, as the
+// loader would, with a handle of our own for the module.
+#include "plugin/dll_main.h"
+#include "standin/plugin_module.h"
+
+namespace standin {
+namespace {
+
+char moduleImage;  // stands for the module; only its address is used
+HINSTANCE loaded = nullptr;
+
+HINSTANCE ownHandle() { return reinterpret_cast<HINSTANCE>(&moduleImage); }
+
+}  // namespace
+
+bool loadPlugin() {
+  if (loaded != nullptr) return true;
+  loaded = ownHandle();
+  return DllMain(loaded, DLL_PROCESS_ATTACH, nullptr) != FALSE;
+}
+
+void unloadPlugin() {
+  if (loaded == nullptr) return;
+  DllMain(loaded, DLL_PROCESS_DETACH, nullptr);
+  loaded = nullptr;
+}
+
+void runThreadInProcess() {
+  if (loaded == nullptr) return;
+  DllMain(loaded, DLL_THREAD_ATTACH, nullptr);
+  DllMain(loaded, DLL_THREAD_DETACH, nullptr);
+}
+
+HINSTANCE pluginModule() { return loaded; }
+
+}  // namespace standin

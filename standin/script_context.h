@@ -1,0 +1,23 @@
+// The execution context the stand-in runs the script on: its own stack, entered
+// and left by switching, so that a routine that never returns can be run one
+// pass at a time. One script at a time. One file per platform.
+#pragma once
+
+#include "host/host.h"
+
+namespace standin::context {
+
+// Drops any earlier script and sets `routine` up on a fresh stack, not yet run.
+void create(ScriptRoutine routine);
+// Runs the script from its start or from where it last yielded, until it yields
+// again or returns. False, running nothing, when there is no script or it has
+// returned.
+bool resume();
+// From the script: back to the driver, until the next resume.
+void yieldToDriver();
+// Whether the caller is running on the script's context.
+bool inScript();
+// Forgets the script without running it again.
+void drop();
+
+}  // namespace standin::context

@@ -1,0 +1,86 @@
+// The module entry: registration for exactly the life of the module.
+#include <gtest/gtest.h>
+
+#include "input/key_state.h"
+#include "plugin/dll_main.h"
+#include "script/script_loop.h"
+#include "standin/standin.h"
+#include "tests/plugin_fixture.h"
+
+namespace keyrelay_test {
+namespace {
+
+using standin::HostCall;
+using standin::Op;
+
+char moduleA;
+char moduleB;
+HINSTANCE handle(char& image) { return reinterpret_cast<HINSTANCE>(&image); }
+UINT64 address(const void* p) { return reinterpret_cast<UINT64>(p); }
+
+using DllMainTest = FreshPluginTest;
+
+TEST_F(DllMainTest, AttachRegistersTheScriptThenTheKeystrokeHandler) {
+  EXPECT_EQ(DllMain(handle(moduleA), DLL_PROCESS_ATTACH, nullptr), TRUE);
+  EXPECT_EQ(standin::calls(),
+            (std::vector<HostCall>{
+                {Op::kScriptRegister, address(&moduleA), reinterpret_cast<UINT64>(&runScript)},
+                {Op::kKeyboardHandlerRegister, reinterpret_cast<UINT64>(&onKeystroke)}}));
+}
+
+TEST_F(DllMainTest, DetachUnregistersTheScriptThenTheSameHandlerWithTheModuleItIsGiven) {
+  DllMain(handle(moduleA), DLL_PROCESS_ATTACH, nullptr);
+  standin::clearCalls();
+  EXPECT_EQ(DllMain(handle(moduleB), DLL_PROCESS_DETACH, nullptr), TRUE);
+  EXPECT_EQ(standin::calls(), (std::vector<HostCall>{{Op::kScriptUnregister, address(&moduleB)},
+                                                     {Op::kKeyboardHandlerUnregister,
+                                                      reinterpret_cast<UINT64>(&onKeystroke)}}));
+}
+
+TEST_F(DllMainTest, ThreadNotificationsAndUnknownReasonsCallNothing) {
+  for (DWORD reason : {DLL_THREAD_ATTACH, DLL_THREAD_DETACH, 4u, 0xFFFFFFFFu}) {
+    EXPECT_EQ(DllMain(handle(moduleA), reason, nullptr), TRUE) << reason;
+  }
+  EXPECT_TRUE(standin::calls().empty());
+}
+
+TEST_F(DllMainTest, TheReservedArgumentIsNeverRead) {
+  // A pointer that faults if read.
+  const auto poisoned = reinterpret_cast<LPVOID>(UINT64{0xDEAD});
+  for (DWORD reason : {DLL_PROCESS_ATTACH, DLL_THREAD_ATTACH, DLL_PROCESS_DETACH}) {
+    EXPECT_EQ(DllMain(handle(moduleA), reason, poisoned), TRUE);
+  }
+}
+
+TEST_F(DllMainTest, LoadingRunsTheScriptOnlyWhenTheHostResumesIt) {
+  ASSERT_TRUE(standin::loadPlugin());
+  EXPECT_EQ(standin::tickReads(), 0u);
+  EXPECT_TRUE(standin::runPass());
+  EXPECT_EQ(standin::tickReads(), 3u);
+}
+
+TEST_F(DllMainTest, AfterUnloadTheScriptIsNotRunAndKeystrokesGoNowhere) {
+  ASSERT_TRUE(standin::loadPlugin());
+  ASSERT_TRUE(standin::runPass());
+  standin::unloadPlugin();
+  standin::clearCalls();
+  EXPECT_FALSE(standin::runPass());
+  EXPECT_FALSE(standin::deliverKeystroke(standin::release(0x58)));
+  EXPECT_TRUE(standin::calls().empty());
+}
+
+TEST_F(DllMainTest, EachReloadRegistersAFreshScript) {
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    ASSERT_TRUE(standin::loadPlugin());
+    standin::runThreadInProcess();
+    standin::setTick(100'000);
+    ASSERT_TRUE(standin::deliverKeystroke(standin::release(0x58)));
+    standin::clearCalls();
+    ASSERT_TRUE(standin::runPass());
+    EXPECT_EQ(nativeCalls().size(), 2u) << "subject and stealth, cycle " << cycle;
+    standin::unloadPlugin();
+  }
+}
+
+}  // namespace
+}  // namespace keyrelay_test

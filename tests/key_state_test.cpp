@@ -1,0 +1,185 @@
+// The key-state table: what the handler stores and what the two queries answer.
+#include <gtest/gtest.h>
+
+#include "input/key_state.h"
+#include "standin/standin.h"
+#include "tests/plugin_fixture.h"
+
+namespace keyrelay_test {
+namespace {
+
+constexpr DWORD kX = 0x58;
+constexpr DWORD kCtrl = 0x11;
+
+struct Fields {
+  DWORD tick;
+  BOOL contextCode, previousState, transitionState;
+  DWORD hasEvent;
+  friend bool operator==(const Fields&, const Fields&) = default;
+};
+
+Fields fieldsOf(DWORD key) {
+  const KeyRecord& r = keyTable[key];
+  return {r.tick.load(), r.contextCode.load(), r.previousState.load(), r.transitionState.load(),
+          r.hasEvent.load()};
+}
+
+bool tableIsEmpty() {
+  for (DWORD key = 0; key < kKeyCount; ++key) {
+    if (fieldsOf(key) != Fields{}) return false;
+  }
+  return true;
+}
+
+using KeyStateTest = FreshPluginTest;
+
+TEST_F(KeyStateTest, AnEventIsStampedWithTheTickOfHandlingAndItsFlagsAreKeptUnchanged) {
+  standin::setTick(1234);
+  deliver({.key = kX,
+           .repeatCount = 9,
+           .scanCode = 0x2D,
+           .extended = 1,
+           .contextCode = -1,
+           .previousState = 2,
+           .transitionState = static_cast<BOOL>(0x80000000u)});
+  EXPECT_EQ(fieldsOf(kX), (Fields{1234, -1, 2, static_cast<BOOL>(0x80000000u), 1}));
+  EXPECT_EQ(standin::tickReads(), 1u);
+}
+
+TEST_F(KeyStateTest, KeyCodesOf255AndAboveReadNoTickAndChangeNothing) {
+  for (DWORD key : {255u, 256u, 0x158u, 0xFFFFFFFFu}) {
+    deliver(standin::release(key));
+    EXPECT_FALSE(keyJustReleased(key)) << key;
+    EXPECT_FALSE(keyHeld(key)) << key;
+    clearKey(key);
+  }
+  EXPECT_EQ(standin::tickReads(), 0u);
+  EXPECT_TRUE(tableIsEmpty()) << "0x158 must not alias X (0x58)";
+}
+
+TEST_F(KeyStateTest, TheLastKeyWithARecordIs254) {
+  releaseAt(500, 254);
+  EXPECT_TRUE(keyJustReleased(254));
+}
+
+TEST_F(KeyStateTest, AnEmptyRecordNeverActsAtAnyTick) {
+  for (DWORD now : {0u, 1u, 99u, 4999u, 5000u, 0xFFFFFFFFu}) {
+    standin::setTick(now);
+    EXPECT_FALSE(keyJustReleased(kX)) << now;
+    EXPECT_FALSE(keyHeld(kCtrl)) << now;
+  }
+}
+
+TEST_F(KeyStateTest, AnEventAtTickZeroStillCounts) {
+  pressAt(0, kCtrl);
+  EXPECT_TRUE(keyHeld(kCtrl));
+  releaseAt(0, kX);
+  EXPECT_TRUE(keyJustReleased(kX));
+}
+
+TEST_F(KeyStateTest, AReleaseIsReportedWithin99MsAndThenNeverAgain) {
+  releaseAt(1000, kX);
+  standin::setTick(1099);
+  EXPECT_TRUE(keyJustReleased(kX));
+  EXPECT_EQ(fieldsOf(kX), Fields{});
+  EXPECT_FALSE(keyJustReleased(kX));
+}
+
+TEST_F(KeyStateTest, AReleaseFirstAskedAbout100MsLateIsNotReportedNorCleared) {
+  releaseAt(1000, kX);
+  const Fields stored = fieldsOf(kX);
+  standin::setTick(1100);
+  EXPECT_FALSE(keyJustReleased(kX));
+  EXPECT_EQ(fieldsOf(kX), stored);
+}
+
+TEST_F(KeyStateTest, APressWithin100MsOfAReleaseReplacesIt) {
+  releaseAt(1000, kX);
+  pressAt(1050, kX);
+  EXPECT_FALSE(keyJustReleased(kX));
+  EXPECT_TRUE(keyHeld(kX));
+}
+
+TEST_F(KeyStateTest, APressIsHeldFor4999MsButNot5000) {
+  pressAt(20'000, kCtrl);
+  standin::setTick(24'999);
+  EXPECT_TRUE(keyHeld(kCtrl));
+  standin::setTick(25'000);
+  EXPECT_FALSE(keyHeld(kCtrl));
+  EXPECT_EQ(fieldsOf(kCtrl).hasEvent, 1u) << "the hold query never changes the record";
+}
+
+TEST_F(KeyStateTest, AutoRepeatPressesRenewTheHold) {
+  pressAt(20'000, kCtrl);
+  standin::setTick(24'000);
+  deliver({.key = kCtrl, .previousState = 1});
+  standin::setTick(28'999);
+  EXPECT_TRUE(keyHeld(kCtrl));
+  standin::setTick(29'000);
+  EXPECT_FALSE(keyHeld(kCtrl));
+}
+
+TEST_F(KeyStateTest, AReleaseEndsTheHoldAtOnce) {
+  pressAt(20'000, kCtrl);
+  releaseAt(20'001, kCtrl);
+  EXPECT_FALSE(keyHeld(kCtrl));
+}
+
+TEST_F(KeyStateTest, AnyNonZeroTransitionIsARelease) {
+  for (BOOL transition : {1, 2, -1, static_cast<BOOL>(0x80000000u)}) {
+    standin::setTick(3000);
+    deliver({.key = kX, .transitionState = transition});
+    EXPECT_FALSE(keyHeld(kX)) << transition;
+    EXPECT_TRUE(keyJustReleased(kX)) << transition;
+  }
+}
+
+TEST_F(KeyStateTest, ARecordClearedByTheReleaseQueryIsNotHeld) {
+  releaseAt(10, kCtrl);
+  EXPECT_TRUE(keyJustReleased(kCtrl));
+  standin::setTick(11);
+  EXPECT_FALSE(keyHeld(kCtrl));
+}
+
+TEST_F(KeyStateTest, EachQueryReadsTheTickOnceAndTheHandlerOnce) {
+  deliver(standin::press(kCtrl));
+  keyHeld(kCtrl);
+  keyJustReleased(kX);
+  EXPECT_EQ(standin::tickReads(), 3u);
+}
+
+// Windows are judged by the time elapsed since the event, modulo 2^32.
+TEST_F(KeyStateTest, AReleaseJustBeforeTheTickWrapsIsReportedJustAfter) {
+  releaseAt(0xFFFFFFC0, kX);  // 64 ms before the wrap
+  standin::setTick(35);       // 99 ms after the event
+  EXPECT_TRUE(keyJustReleased(kX));
+}
+
+TEST_F(KeyStateTest, AReleaseJustBeforeTheWrapExpires100MsAfterIt) {
+  releaseAt(0xFFFFFFC0, kX);
+  standin::setTick(36);  // 100 ms after the event
+  EXPECT_FALSE(keyJustReleased(kX));
+}
+
+TEST_F(KeyStateTest, AHoldSpansTheWrapForExactly5000Ms) {
+  pressAt(0xFFFFF000, kCtrl);  // 4096 ms before the wrap
+  standin::setTick(903);       // 4999 ms after the press
+  EXPECT_TRUE(keyHeld(kCtrl));
+  standin::setTick(904);
+  EXPECT_FALSE(keyHeld(kCtrl));
+}
+
+TEST_F(KeyStateTest, OldEventsDoNotComeBackAfterTheWrap) {
+  pressAt(6000, kCtrl);
+  releaseAt(7000, kX);
+  // Counter values the tick reaches again after it wraps, before either event's
+  // tick: a test of now < tick + window would find both events in their windows.
+  for (DWORD now : {0u, 50u, 5999u}) {
+    standin::setTick(now);
+    EXPECT_FALSE(keyHeld(kCtrl)) << now;
+    EXPECT_FALSE(keyJustReleased(kX)) << now;
+  }
+}
+
+}  // namespace
+}  // namespace keyrelay_test

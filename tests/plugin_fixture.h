@@ -1,0 +1,61 @@
+// Test controls over the plugin and the stand-in host: a fresh host and an empty
+// key-state table for every test, and the recorded calls read back as natives.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "input/key_state.h"
+#include "script/natives.h"
+#include "standin/plugin_module.h"
+#include "standin/standin.h"
+
+namespace keyrelay_test {
+
+// One native call as the host saw it: nativeInit, the pushes, nativeCall.
+struct NativeCall {
+  NativeHash hash = 0;
+  std::vector<UINT64> slots;
+  bool fromScript = false;
+
+  friend bool operator==(const NativeCall&, const NativeCall&) = default;
+};
+
+// The natives among `calls`. A push or call outside a begun native, or a native
+// begun and never called, fails the test.
+std::vector<NativeCall> nativeCalls(const std::vector<standin::HostCall>& calls);
+std::vector<NativeCall> nativeCalls();
+
+// The operations among `calls`, in order.
+std::vector<standin::Op> ops(const std::vector<standin::HostCall>& calls);
+
+void PrintTo(const NativeCall& call, std::ostream* os);
+
+// Every test starts from a fresh process: nothing registered, tick 0, and every
+// key record empty.
+class FreshPluginTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  static void deliver(const standin::Keystroke& keystroke);
+  static void pressAt(DWORD tick, DWORD key);
+  static void releaseAt(DWORD tick, DWORD key);
+};
+
+// Plus the plugin loaded, the record cleared of the load's calls, subject 7.
+class LoadedPluginTest : public FreshPluginTest {
+ protected:
+  void SetUp() override;
+
+  // Runs one pass and returns the natives it called.
+  static std::vector<NativeCall> pass();
+  // The natives a pass makes when no key acts.
+  static NativeCall subjectCall();
+  static NativeCall stealthCall(SubjectHandle subject);
+  static NativeCall followUpCall(SubjectHandle subject);
+  static NativeCall holdCall(SubjectHandle subject);
+};
+
+}  // namespace keyrelay_test

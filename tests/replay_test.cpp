@@ -1,0 +1,152 @@
+// The replay tool: reading scenarios, and the trace of the demo.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/plugin_fixture.h"
+#include "tools/replay/demo.h"
+#include "tools/replay/scenario.h"
+#include "tools/replay/trace.h"
+
+namespace keyrelay_test {
+namespace {
+
+using replay::parseScenario;
+
+std::string errorOf(std::string_view text) { return parseScenario(text).error; }
+
+TEST(ScenarioTest, ReadsEveryWordWithCommentsBlankLinesAndAnyCase) {
+  const replay::ParseResult r = parseScenario(
+      "# a comment\n\n  TICK 0xFFFFFFC0  # trailing\r\nadvance 80\nsubject -1\n"
+      "release x context=1 previous=-1 transition=0x80000000 repeat=3 scan=0x2D extended=1\n"
+      "press Ctrl\npress 0x158\npass\npass 3 every 16\n");
+  ASSERT_EQ(r.error, "");
+  ASSERT_EQ(r.scenario.steps.size(), 8u);
+  EXPECT_EQ(std::get<replay::SetTick>(r.scenario.steps[0]).ms, 0xFFFFFFC0u);
+  EXPECT_EQ(std::get<replay::Advance>(r.scenario.steps[1]).ms, 80u);
+  EXPECT_EQ(std::get<replay::SetSubject>(r.scenario.steps[2]).subject, -1);
+  const standin::Keystroke release = std::get<replay::Key>(r.scenario.steps[3]).keystroke;
+  EXPECT_EQ(release.key, 0x58u);
+  EXPECT_EQ(release.contextCode, 1);
+  EXPECT_EQ(release.previousState, -1);
+  EXPECT_EQ(release.transitionState, static_cast<BOOL>(0x80000000u));
+  EXPECT_EQ(release.repeatCount, 3);
+  EXPECT_EQ(release.scanCode, 0x2D);
+  EXPECT_EQ(release.extended, 1);
+  const standin::Keystroke press = std::get<replay::Key>(r.scenario.steps[4]).keystroke;
+  EXPECT_EQ(press.key, 0x11u);
+  EXPECT_EQ(press.transitionState, 0);
+  EXPECT_EQ(std::get<replay::Key>(r.scenario.steps[5]).keystroke.key, 0x158u);
+  EXPECT_EQ(std::get<replay::Passes>(r.scenario.steps[6]).count, 1u);
+  EXPECT_EQ(std::get<replay::Passes>(r.scenario.steps[7]).everyMs, 16u);
+}
+
+TEST(ScenarioTest, AcceptsTheLimitsOfEachNumber) {
+  EXPECT_EQ(errorOf("tick 4294967295\nsubject -2147483648\nsubject 0xFFFFFFFF\n"
+                    "press 0xFFFFFFFF repeat=65535 scan=255 context=-2147483648\n"),
+            "");
+}
+
+TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"pass\njump 3\n", "line 2: unknown word 'jump'"},
+      {"tick\n", "line 1: usage: tick N"},
+      {"tick 1 2\n", "line 1: usage: tick N"},
+      {"tick 4294967296\n", "line 1: bad tick '4294967296'"},
+      {"tick -1\n", "line 1: bad tick '-1'"},
+      {"tick 12ms\n", "line 1: bad tick '12ms'"},
+      {"tick 0x\n", "line 1: bad tick '0x'"},
+      {"\n\nadvance 0xZZ\n", "line 3: bad advance '0xZZ'"},
+      {"subject 2147483648\n", ""},
+      {"subject -2147483649\n", "line 1: bad subject '-2147483649'"},
+      {"subject --1\n", "line 1: bad subject '--1'"},
+      {"release\n", "line 1: usage: release KEY"},
+      {"press Q\n", "line 1: bad key 'Q'"},
+      {"press X colour=1\n", "line 1: unknown field 'colour'"},
+      {"press X context\n", "line 1: bad field 'context'"},
+      {"press X context=\n", "line 1: bad field 'context='"},
+      {"press X repeat=65536\n", "line 1: bad repeat '65536'"},
+      {"press X scan=256\n", "line 1: bad scan '256'"},
+      {"press X transition=4294967296\n", "line 1: bad transition '4294967296'"},
+      {"pass 0\n", "line 1: bad pass count '0'"},
+      {"pass 2 every\n", "line 1: usage: pass [N [every MS]]"},
+      {"pass 2 each 5\n", "line 1: usage: pass [N [every MS]]"},
+  };
+  for (const auto& [text, expected] : cases) {
+    const std::string error = errorOf(text);
+    if (expected.empty()) {
+      EXPECT_EQ(error, "") << text;
+    } else {
+      EXPECT_EQ(error.substr(0, expected.size()), expected) << text;
+    }
+  }
+}
+
+TEST(ScenarioTest, AFaultLeavesNoStepsBehind) {
+  EXPECT_TRUE(parseScenario("pass\npass\nbogus\n").scenario.steps.empty());
+}
+
+class ReplayTest : public FreshPluginTest {};
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(ReplayTest, TraceShowsEachPassWithItsNativesByName) {
+  const replay::ParseResult r =
+      parseScenario("tick 1000\nsubject -1\nrelease C\npress CTRL\npass\nadvance 5000\npass\n");
+  ASSERT_EQ(r.error, "");
+  const std::vector<std::string> lines = linesOf(replay::replayScenario(r.scenario));
+  const std::vector<std::string> expected = {
+      "load",
+      "  script registered: own module",
+      "  keystroke handler registered",
+      "tick: tick 1000 (0x000003E8)",
+      "subject -1",
+      "release 0x43 (C) repeat=1 scan=0 extended=0 context=0 previous=1 transition=1",
+      "press 0x11 (Ctrl) repeat=1 scan=0 extended=0 context=0 previous=0 transition=0",
+      "pass 1 at tick 1000, 3 tick reads",
+      "  subject -> -1",
+      "  stealth 0x00000000FFFFFFFF, \"stealth\"",
+      "  follow-up 0x00000000FFFFFFFF, 0x0000000000000001, 0x0000000000000000, "
+      "0x0000000000000000",
+      "  hold 0xFFFFFFFFFFFFFFFF",
+      "advance 5000: tick 6000 (0x00001770)",
+      "pass 2 at tick 6000, 3 tick reads",
+      "  subject -> -1",
+      "unload",
+      "  script unregistered: the module registered",
+      "  keystroke handler unregistered: the one registered",
+  };
+  EXPECT_EQ(lines, expected);
+}
+
+TEST_F(ReplayTest, TheDemoShowsEveryBindingAndTheWrap) {
+  const replay::ParseResult r = parseScenario(replay::kDemoScenario);
+  ASSERT_EQ(r.error, "");
+  const std::string trace = replay::replayScenario(r.scenario);
+  const auto count = [&](const std::string& needle) {
+    std::size_t n = 0;
+    for (std::size_t at = trace.find(needle); at != std::string::npos;
+         at = trace.find(needle, at + 1)) {
+      ++n;
+    }
+    return n;
+  };
+  EXPECT_EQ(count("  stealth 0x0000000000000007, \"stealth\""), 3u) << trace;
+  EXPECT_EQ(count("  follow-up 0x0000000000000007,"), 1u) << trace;
+  EXPECT_EQ(count("  hold 0x0000000000000007"), 4u) << trace;
+  EXPECT_EQ(count("  stealth 0x00000000FFFFFFFF, \"stealth\""), 2u) << trace;
+  EXPECT_EQ(count("  hold 0xFFFFFFFFFFFFFFFF"), 1u) << trace;
+  EXPECT_NE(trace.find("pass 13 at tick 16, 3 tick reads\n  subject -> -1\n  stealth"),
+            std::string::npos)
+      << trace;
+}
+
+}  // namespace
+}  // namespace keyrelay_test

@@ -1,0 +1,13 @@
+# Runs keyrelay-replay on SCENARIO and checks its exit code and error message.
+execute_process(COMMAND ${REPLAY} ${SCENARIO}
+  RESULT_VARIABLE exit_code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT exit_code STREQUAL EXPECT_EXIT)
+  message(FATAL_ERROR "exit code ${exit_code}, expected ${EXPECT_EXIT}\n${out}${err}")
+endif()
+string(FIND "${err}" "${EXPECT_ERROR}" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "standard error lacks '${EXPECT_ERROR}':\n${err}")
+endif()
+if(NOT out STREQUAL "")
+  message(FATAL_ERROR "a failed replay printed a trace:\n${out}")
+endif()

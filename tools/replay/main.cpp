@@ -1,0 +1,71 @@
+// keyrelay-replay: replays a scenario of key events and passes through the
+// stand-in host and prints what the plugin did.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "tools/replay/demo.h"
+#include "tools/replay/scenario.h"
+#include "tools/replay/trace.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: keyrelay-replay [FILE | -]   replay a scenario (- reads standard input;\n"
+    "                                    none replays the built-in demo)\n"
+    "       keyrelay-replay --demo       print the demo scenario\n";
+
+bool readAll(std::istream& in, std::string& text) {
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  text = buffer.str();
+  return !in.bad();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 2) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  const std::string_view argument = argc == 2 ? argv[1] : "";
+  if (argument == "--help" || argument == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (argument == "--demo") {
+    std::cout << replay::kDemoScenario;
+    return 0;
+  }
+
+  std::string text;
+  std::string name = "demo";
+  if (argument.empty()) {
+    text = replay::kDemoScenario;
+  } else if (argument == "-") {
+    name = "standard input";
+    if (!readAll(std::cin, text)) {
+      std::cerr << "keyrelay-replay: cannot read standard input\n";
+      return 1;
+    }
+  } else {
+    name = std::string(argument);
+    std::ifstream file(name, std::ios::binary);
+    if (!file || !readAll(file, text)) {
+      std::cerr << "keyrelay-replay: cannot read " << name << "\n";
+      return 1;
+    }
+  }
+
+  const replay::ParseResult parsed = replay::parseScenario(text);
+  if (!parsed.error.empty()) {
+    std::cerr << "keyrelay-replay: " << name << ": " << parsed.error << "\n";
+    return 2;
+  }
+  std::cout << replay::replayScenario(parsed.scenario);
+  return std::cout.good() ? 0 : 1;
+}
