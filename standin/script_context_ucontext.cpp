@@ -41,7 +41,7 @@ void create(ScriptRoutine routine) {
   drop();
   current = new Script;
   current->routine = routine;
-  current->stack = std::make_unique<char[]>(kStackBytes);
+  current->stack = std::make_unique_for_overwrite<char[]>(kStackBytes);
   getcontext(&current->script);
   current->script.uc_stack.ss_sp = current->stack.get();
   current->script.uc_stack.ss_size = kStackBytes;
