@@ -1,12 +1,29 @@
 #!/usr/bin/env bash
-# The main job: builds everything and replays the demo scenario, printing the trace.
+# The main job: builds the native tools and the shipped module dist/keyrelay.asi
+# with its release zip, then replays the demo scenario through the shipped module
+# under Wine, printing the trace.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
-ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}"
+ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}" "${KEYRELAY_WINDOWS_PACKAGES[@]}"
+haveWine=yes
+ensure_packages "${KEYRELAY_WINE_PACKAGES[@]}" || haveWine=no
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j"$(nproc)"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j"$(nproc)"
 echo
-echo "== demo scenario, replayed through the stand-in host =="
-./build/dev/keyrelay-replay
+ls -l dist/keyrelay.asi dist/keyrelay-*-win64.zip
+echo
+
+if [ "$haveWine" = yes ]; then
+  echo "== the demo scenario, replayed through dist/keyrelay.asi under Wine =="
+  export WINEPREFIX="$PWD/build/win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  unset DISPLAY
+  cmake -DWINE="$(command -v wine)" -DPREFIX="$WINEPREFIX" -P tests/windows/wine_prefix.cmake
+  KEYRELAY_PLUGIN="$PWD/dist/keyrelay.asi" wine build/win64/bin/keyrelay-replay.exe
+else
+  echo "== Wine is missing: the demo scenario, replayed natively instead =="
+  ./build/dev/keyrelay-replay
+fi

@@ -21,3 +21,9 @@ ensure_packages() {
 
 # What the native build and its tests need.
 KEYRELAY_NATIVE_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev)
+# What the Windows cross-build needs: clang and lld, the LLVM tools (dlltool,
+# readobj, nm), the MinGW-w64 headers and import libraries, and MinGW's C++
+# library for the Windows test tools.
+KEYRELAY_WINDOWS_PACKAGES=(clang lld llvm mingw-w64-x86-64-dev g++-mingw-w64-x86-64-win32)
+# The loader that runs the shipped module in the tests.
+KEYRELAY_WINE_PACKAGES=(wine wine64)

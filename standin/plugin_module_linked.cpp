@@ -1,5 +1,6 @@
 // The plugin linked into this program: loading is calling its entry point, as the
 // loader would, with a handle of our own for the module.
+#include "input/key_state.h"
 #include "plugin/dll_main.h"
 #include "standin/plugin_module.h"
 
@@ -15,6 +16,9 @@ HINSTANCE ownHandle() { return reinterpret_cast<HINSTANCE>(&moduleImage); }
 
 bool loadPlugin() {
   if (loaded != nullptr) return true;
+  // A module is mapped afresh on every load, its static storage zero; linked in,
+  // the key-state table outlives an unload unless emptied here.
+  for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
   loaded = ownHandle();
   return DllMain(loaded, DLL_PROCESS_ATTACH, nullptr) != FALSE;
 }

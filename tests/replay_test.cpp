@@ -73,6 +73,9 @@ TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
       {"pass 0\n", "line 1: bad pass count '0'"},
       {"pass 2 every\n", "line 1: usage: pass [N [every MS]]"},
       {"pass 2 each 5\n", "line 1: usage: pass [N [every MS]]"},
+      {"load now\n", "line 1: usage: load"},
+      {"unload 1\n", "line 1: usage: unload"},
+      {"thread 2\n", "line 1: usage: thread"},
   };
   for (const auto& [text, expected] : cases) {
     const std::string error = errorOf(text);
@@ -101,7 +104,7 @@ TEST_F(ReplayTest, TraceShowsEachPassWithItsNativesByName) {
   const replay::ParseResult r =
       parseScenario("tick 1000\nsubject -1\nrelease C\npress CTRL\npass\nadvance 5000\npass\n");
   ASSERT_EQ(r.error, "");
-  const std::vector<std::string> lines = linesOf(replay::replayScenario(r.scenario));
+  const std::vector<std::string> lines = linesOf(replay::replayScenario(r.scenario).trace);
   const std::vector<std::string> expected = {
       "load",
       "  script registered: own module",
@@ -126,10 +129,43 @@ TEST_F(ReplayTest, TraceShowsEachPassWithItsNativesByName) {
   EXPECT_EQ(lines, expected);
 }
 
+TEST_F(ReplayTest, WhileUnloadedNothingRunsAndAReloadStartsAfresh) {
+  const replay::ParseResult r = parseScenario(
+      "tick 500\nrelease X\nunload\nunload\npass\nrelease C\nload\nload\nthread\npass\n");
+  ASSERT_EQ(r.error, "");
+  const std::vector<std::string> expected = {
+      "load",
+      "  script registered: own module",
+      "  keystroke handler registered",
+      "tick: tick 500 (0x000001F4)",
+      "release 0x58 (X) repeat=1 scan=0 extended=0 context=0 previous=1 transition=1",
+      "unload",
+      "  script unregistered: the module registered",
+      "  keystroke handler unregistered: the one registered",
+      "unload",
+      "  not loaded",
+      "pass 1 at tick 500 (no script to run), 0 tick reads",
+      "release 0x43 (C) repeat=1 scan=0 extended=0 context=0 previous=1 transition=1 (no handler)",
+      "load",
+      "  script registered: own module",
+      "  keystroke handler registered",
+      "load",
+      "  already loaded",
+      "thread started and ended",
+      // The X release from before the unload went with the module.
+      "pass 2 at tick 500, 3 tick reads",
+      "  subject -> 0",
+      "unload",
+      "  script unregistered: the module registered",
+      "  keystroke handler unregistered: the one registered",
+  };
+  EXPECT_EQ(linesOf(replay::replayScenario(r.scenario).trace), expected);
+}
+
 TEST_F(ReplayTest, TheDemoShowsEveryBindingAndTheWrap) {
   const replay::ParseResult r = parseScenario(replay::kDemoScenario);
   ASSERT_EQ(r.error, "");
-  const std::string trace = replay::replayScenario(r.scenario);
+  const std::string trace = replay::replayScenario(r.scenario).trace;
   const auto count = [&](const std::string& needle) {
     std::size_t n = 0;
     for (std::size_t at = trace.find(needle); at != std::string::npos;

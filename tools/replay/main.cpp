@@ -11,6 +11,11 @@
 #include "tools/replay/scenario.h"
 #include "tools/replay/trace.h"
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 constexpr std::string_view kUsage =
@@ -28,6 +33,11 @@ bool readAll(std::istream& in, std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+  // The same bytes as everywhere else: no carriage returns added to the trace.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   if (argc > 2) {
     std::cerr << kUsage;
     return 2;
@@ -66,6 +76,9 @@ int main(int argc, char** argv) {
     std::cerr << "keyrelay-replay: " << name << ": " << parsed.error << "\n";
     return 2;
   }
-  std::cout << replay::replayScenario(parsed.scenario);
-  return std::cout.good() ? 0 : 1;
+  const replay::Replay replayed = replay::replayScenario(parsed.scenario);
+  std::cout << replayed.trace;
+  std::cout.flush();
+  if (replayed.loadFailed) std::cerr << "keyrelay-replay: the plugin did not load\n";
+  return std::cout.good() && !replayed.loadFailed ? 0 : 1;
 }

@@ -161,8 +161,20 @@ Step parseStep(const std::vector<std::string_view>& words) {
   if (verb == "press") return parseKey(words, false);
   if (verb == "release") return parseKey(words, true);
   if (verb == "pass") return parsePasses(words);
+  if (verb == "load") {
+    expectArguments(words, 0, 0, "load");
+    return Load{};
+  }
+  if (verb == "unload") {
+    expectArguments(words, 0, 0, "unload");
+    return Unload{};
+  }
+  if (verb == "thread") {
+    expectArguments(words, 0, 0, "thread");
+    return Thread{};
+  }
   throw Fault{"unknown word '" + std::string(words[0]) +
-              "' (expected tick, advance, subject, press, release or pass)"};
+              "' (expected tick, advance, subject, press, release, pass, load, unload or thread)"};
 }
 
 }  // namespace

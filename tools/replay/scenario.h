@@ -10,6 +10,10 @@
 //   release KEY [F=N ...]  deliver a key release (transition 1, previous 1)
 //   pass [N [every MS]]  run N passes (1 if omitted), moving the clock on by MS
 //                        after each (0 if omitted)
+//   unload               unload the plugin (it is loaded when a replay starts
+//                        and unloaded when it ends)
+//   load                 load it again
+//   thread               start a thread in the process and wait for its end
 //
 // KEY is X, C, CTRL (any case) or a virtual-key code, 0 to 0xFFFFFFFF. The
 // optional fields F set the rest of the keystroke message: repeat (0 to 0xFFFF),
@@ -45,7 +49,11 @@ struct Passes {
   std::uint32_t everyMs;
 };
 
-using Step = std::variant<SetTick, Advance, SetSubject, Key, Passes>;
+struct Load {};
+struct Unload {};
+struct Thread {};
+
+using Step = std::variant<SetTick, Advance, SetSubject, Key, Passes, Load, Unload, Thread>;
 
 struct Scenario {
   std::vector<Step> steps;

@@ -170,8 +170,9 @@ std::string describeKey(const standin::Keystroke& k) {
 
 }  // namespace
 
-std::string replayScenario(const Scenario& scenario) {
-  std::string out;
+Replay replayScenario(const Scenario& scenario) {
+  Replay replay;
+  std::string& out = replay.trace;
   Printer printer(out);
   std::size_t seen = 0;
   const auto printNewCalls = [&] {
@@ -184,14 +185,25 @@ std::string replayScenario(const Scenario& scenario) {
                   what.data(), static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now));
   };
 
-  standin::reset();
-  out += "load\n";
-  if (!standin::loadPlugin()) {
-    out += "  the plugin did not load\n";
-    return out;
-  }
-  printNewCalls();
+  const auto load = [&] {
+    out += "load\n";
+    if (standin::pluginModule() != nullptr) {
+      out += "  already loaded\n";
+    } else if (!standin::loadPlugin()) {
+      out += "  the plugin did not load\n";
+      replay.loadFailed = true;
+    }
+    printNewCalls();
+  };
+  const auto unload = [&] {
+    out += "unload\n";
+    if (standin::pluginModule() == nullptr) out += "  not loaded\n";
+    standin::unloadPlugin();
+    printNewCalls();
+  };
 
+  standin::reset();
+  load();
   std::uint64_t passNumber = 0;
   for (const Step& step : scenario.steps) {
     std::visit(
@@ -222,15 +234,21 @@ std::string replayScenario(const Scenario& scenario) {
               printNewCalls();
               standin::advanceTick(s.everyMs);
             }
+          } else if constexpr (std::is_same_v<T, Load>) {
+            load();
+          } else if constexpr (std::is_same_v<T, Unload>) {
+            unload();
+          } else if constexpr (std::is_same_v<T, Thread>) {
+            out += "thread started and ended\n";
+            standin::runThreadInProcess();
+            printNewCalls();
           }
         },
         step);
   }
 
-  out += "unload\n";
-  standin::unloadPlugin();
-  printNewCalls();
-  return out;
+  if (standin::pluginModule() != nullptr) unload();
+  return replay;
 }
 
 }  // namespace replay

@@ -1,0 +1,67 @@
+# The Windows build: the shipped module keyrelay.asi, and the stand-in host and
+# the replay tool built for Windows, to run the shipped file under a real loader.
+
+# Nothing links a library it does not name.
+set(CMAKE_CXX_STANDARD_LIBRARIES "")
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+
+# The host's import library, from the module-definition file that the
+# preprocessor writes out of host/host_exports.h.
+set(keyrelayHostDef ${PROJECT_BINARY_DIR}/ScriptHookRDR2.def)
+set(keyrelayHostImplib ${PROJECT_BINARY_DIR}/libScriptHookRDR2.a)
+add_custom_command(OUTPUT ${keyrelayHostDef}
+  COMMAND ${CMAKE_CXX_COMPILER} -E -P -x c -I${PROJECT_SOURCE_DIR}
+          ${PROJECT_SOURCE_DIR}/host/ScriptHookRDR2.def.in -o ${keyrelayHostDef}
+  DEPENDS host/ScriptHookRDR2.def.in host/host_exports.h
+  VERBATIM)
+add_custom_command(OUTPUT ${keyrelayHostImplib}
+  COMMAND ${KEYRELAY_DLLTOOL} -m i386:x86-64 -d ${keyrelayHostDef} -l ${keyrelayHostImplib}
+  DEPENDS ${keyrelayHostDef}
+  VERBATIM)
+add_custom_target(keyrelay_host_implib DEPENDS ${keyrelayHostImplib})
+
+# keyrelay.asi: no C runtime, entered at DllMain itself, importing GetTickCount
+# and the host's eight operations and nothing else, exporting nothing.
+add_library(keyrelay MODULE ${KEYRELAY_PLUGIN_SOURCES})
+add_dependencies(keyrelay keyrelay_host_implib)
+set_target_properties(keyrelay PROPERTIES PREFIX "" SUFFIX ".asi" LINK_DEPENDS ${keyrelayHostImplib})
+target_include_directories(keyrelay PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_options(keyrelay PRIVATE
+  -O2 -ffreestanding -fno-exceptions -fno-rtti -fno-threadsafe-statics
+  # Unwind data, so that the host can unwind through the plugin's frames.
+  -fasynchronous-unwind-tables
+  # No stack probes (a call into the C runtime) and no static constructors.
+  -mno-stack-arg-probe -Wglobal-constructors -Werror=global-constructors)
+target_link_options(keyrelay PRIVATE
+  -nostdlib -Wl,--entry,DllMain
+  # lld exports every global when nothing is marked for export.
+  -Wl,--exclude-all-symbols
+  -Wl,--gc-sections -Wl,--no-insert-timestamp -s
+  -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
+target_link_libraries(keyrelay PRIVATE ${keyrelayHostImplib} kernel32)
+keyrelay_strict_warnings(keyrelay)
+
+# The stand-in host as ScriptHookRDR2.dll: the host's operations exported under
+# their decorated names, and its driver-facing controls for the replay tool.
+add_library(keyrelay_standin_dll SHARED ${KEYRELAY_STANDIN_SOURCES} standin/script_context_fiber.cpp)
+set_target_properties(keyrelay_standin_dll PROPERTIES OUTPUT_NAME ScriptHookRDR2 PREFIX "")
+target_include_directories(keyrelay_standin_dll PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_definitions(keyrelay_standin_dll PRIVATE KEYRELAY_BUILDING_HOST)
+target_link_options(keyrelay_standin_dll PRIVATE -static -Wl,--export-all-symbols)
+keyrelay_strict_warnings(keyrelay_standin_dll)
+
+# The replay tool for Windows: loads keyrelay.asi with LoadLibrary.
+add_executable(keyrelay-replay ${KEYRELAY_REPLAY_SOURCES} tools/replay/main.cpp
+  standin/plugin_module_windows.cpp)
+target_link_libraries(keyrelay-replay PRIVATE keyrelay_standin_dll)
+target_link_options(keyrelay-replay PRIVATE -static)
+keyrelay_strict_warnings(keyrelay-replay)
+add_dependencies(keyrelay-replay keyrelay)
+
+include(cmake/KeyrelayRelease.cmake)
+
+include(CTest)
+if(BUILD_TESTING)
+  add_subdirectory(tests/windows)
+endif()
