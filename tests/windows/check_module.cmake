@@ -4,6 +4,7 @@
 # from ScriptHookRDR2.dll, exports nothing, is an AMD64 DLL with ASLR (64-bit) and
 # DEP on, has no thread-local storage (which would run code of its own), and fits
 # the size budget.
+include(${CMAKE_CURRENT_LIST_DIR}/host_exports.cmake)
 set(failures "")
 macro(fail message)
   string(APPEND failures "  ${message}\n")
@@ -57,11 +58,10 @@ foreach(block IN LISTS blocks)
   endforeach()
 endforeach()
 
+host_export_names(hostNames ${EXPORTS_HEADER})
 set(expected "KERNEL32.dll!GetTickCount")
-file(STRINGS ${EXPORTS_HEADER} lines REGEX "^#define KEYRELAY_EXPORT_")
-foreach(line IN LISTS lines)
-  string(REGEX MATCH "\"([^\"]+)\"" _ "${line}")
-  list(APPEND expected "ScriptHookRDR2.dll!${CMAKE_MATCH_1}")
+foreach(name IN LISTS hostNames)
+  list(APPEND expected "ScriptHookRDR2.dll!${name}")
 endforeach()
 list(LENGTH expected expectedCount)
 if(NOT expectedCount EQUAL 9)
@@ -70,10 +70,9 @@ endif()
 
 list(SORT imports)
 list(SORT expected)
-if(NOT imports STREQUAL expected)
-  string(REPLACE ";" "\n    " have "${imports}")
-  string(REPLACE ";" "\n    " want "${expected}")
-  fail("imports differ:\n    ${have}\n  expected:\n    ${want}")
+list_differs("${imports}" "${expected}" difference)
+if(difference)
+  fail("imports differ:${difference}")
 endif()
 
 if(failures)
