@@ -1,5 +1,9 @@
 #include "input/key_state.h"
 
+// Each field one plain 32-bit load or store, with no lock behind it.
+static_assert(std::atomic<DWORD>::is_always_lock_free && sizeof(std::atomic<DWORD>) == 4);
+static_assert(std::atomic<BOOL>::is_always_lock_free && sizeof(std::atomic<BOOL>) == 4);
+
 KeyRecord keyTable[kKeyCount];
 
 namespace {

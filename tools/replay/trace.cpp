@@ -18,9 +18,12 @@ using standin::Op;
 constexpr std::size_t kMaxShownText = 64;
 
 std::string format(const char* pattern, auto... values) {
-  char buffer[160];
-  const int n = std::snprintf(buffer, sizeof buffer, pattern, values...);
-  return std::string(buffer, n < 0 ? 0 : static_cast<std::size_t>(n));
+  const int n = std::snprintf(nullptr, 0, pattern, values...);
+  if (n <= 0) return {};
+  std::string out(static_cast<std::size_t>(n) + 1, '\0');
+  std::snprintf(out.data(), out.size(), pattern, values...);
+  out.pop_back();
+  return out;
 }
 
 std::string hex64(UINT64 value) { return format("0x%016" PRIX64, value); }
