@@ -8,3 +8,10 @@ if(KEYRELAY_SANITIZE)
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=${KEYRELAY_SANITIZE})
 endif()
+
+# KEYRELAY_FUZZ (clang only) builds the timeline fuzzer, with every target
+# instrumented so that libFuzzer sees which of the plugin's branches an input takes.
+option(KEYRELAY_FUZZ "Build the libFuzzer timeline fuzzer (clang)" OFF)
+if(KEYRELAY_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
