@@ -21,3 +21,5 @@ ensure_packages() {
 
 # What the native build and its tests need.
 KEYRELAY_NATIVE_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev)
+# What the sanitizer builds and the fuzzer add (g++ brings its own sanitizers).
+KEYRELAY_PROOF_PACKAGES=(clang libclang-rt-14-dev)
