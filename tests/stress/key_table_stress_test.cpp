@@ -1,6 +1,9 @@
 // Keystrokes from one thread as fast as it can deliver them, queries or whole
 // passes on another. Under ThreadSanitizer any race fails the run; in every build
 // the invariants below must hold although a query may see fields of two events.
+// A write outside the key table is caught under AddressSanitizer (the table is a
+// global with guard zones around it); elsewhere the tick count shows that codes
+// of 255 and above were turned away before anything was stored.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -26,7 +29,7 @@ constexpr std::array<DWORD, 5> kBadCodes = {255, 256, 0x158, 0x143, 0xFFFFFFFF};
 // kRounds rounds of queries or passes, and, for the queries, until kReports
 // releases were reported: where the threads take turns on one core rather than
 // run side by side, that takes many turns.
-constexpr int kEvents = 200'000;
+constexpr std::uint64_t kEvents = 200'000;
 constexpr std::uint64_t kRounds = 20'000;
 constexpr std::uint64_t kReports = 200;
 constexpr auto kTimeLimit = std::chrono::seconds(20);
@@ -40,13 +43,13 @@ struct Writer {
   std::uint64_t cReleases = 0;
   std::uint64_t recordedEvents = 0;  // of codes with a record, each reading the tick once
 
-  void deliver(int i) {
-    const int slot = i % 1024;
+  void deliver(std::uint64_t i) {
+    const std::uint64_t slot = i % 1024;
     DWORD key = kOther;
     BOOL transition = (i / 16) % 3 == 0 ? -1 : 0;
     if (slot == 0) {
       key = kX;
-      transition = 1 + (i & 0x7F);  // any non-zero transition is a release
+      transition = static_cast<BOOL>(1 + (i & 0x7F));  // any non-zero transition is a release
       ++xReleases;
     } else if (slot == 512) {
       key = kC;
@@ -58,12 +61,14 @@ struct Writer {
     } else if (slot % 4 == 1) {
       key = kCtrl;
     } else if (slot % 2 == 1) {
-      key = kBadCodes[static_cast<std::size_t>(i) % kBadCodes.size()];
+      key = kBadCodes[i % kBadCodes.size()];
       transition = 1;
     }
     if (key < kKeyCount) ++recordedEvents;
-    standin::deliverKeystroke(
-        {.key = key, .contextCode = i, .previousState = i >> 8, .transitionState = transition});
+    standin::deliverKeystroke({.key = key,
+                               .contextCode = static_cast<BOOL>(i),
+                               .previousState = static_cast<BOOL>(i >> 8),
+                               .transitionState = transition});
   }
 };
 
@@ -113,8 +118,8 @@ TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecord
     askAll();  // whatever the last events left
   });
   const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kEvents || rounds.load(std::memory_order_relaxed) < kRounds ||
-                  reports.load(std::memory_order_relaxed) < kReports;
+  for (std::uint64_t i = 0; i < kEvents || rounds.load(std::memory_order_relaxed) < kRounds ||
+                            reports.load(std::memory_order_relaxed) < kReports;
        ++i) {
     writer.deliver(i);
     if (i % 4096 == 0 && std::chrono::steady_clock::now() - start > kTimeLimit) break;
@@ -124,9 +129,8 @@ TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecord
 
   EXPECT_LE(xReports, writer.xReleases);
   EXPECT_LE(cReports, writer.cReleases);
-  EXPECT_GT(xReports + cReports, 0u)
-      << "the reader never saw a release: nothing was tested; rounds " << rounds.load()
-      << ", x releases " << writer.xReleases;
+  EXPECT_GE(xReports + cReports, kReports)
+      << "the threads hardly overlapped: too little was tested";
   EXPECT_EQ(badActs, 0u);
   EXPECT_EQ(standin::tickReads(), writer.recordedEvents + queriesReadingTheTick)
       << "a code without a record read the tick, or a call read it twice";
@@ -147,7 +151,7 @@ TEST_F(KeyTableStressTest, WholePassesRunWhileKeystrokesArriveOnAnotherThread) {
       standin::advanceTick(1);
     }
   });
-  for (int i = 0; i < kEvents || passes.load(std::memory_order_relaxed) < kRounds; ++i) {
+  for (std::uint64_t i = 0; i < kEvents || passes.load(std::memory_order_relaxed) < kRounds; ++i) {
     writer.deliver(i);
   }
   done.store(true, std::memory_order_release);
