@@ -6,6 +6,31 @@
 
 #include "standin/script_context.h"
 
+// Sanitizers track each stack; a switch they are not told of looks to them like
+// a wild jump. So under AddressSanitizer and ThreadSanitizer every switch is
+// announced.
+#if defined(__SANITIZE_ADDRESS__)
+#define KEYRELAY_ANNOUNCE_TO_ASAN 1
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define KEYRELAY_ANNOUNCE_TO_TSAN 1
+#endif
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KEYRELAY_ANNOUNCE_TO_ASAN 1
+#endif
+#if __has_feature(thread_sanitizer)
+#define KEYRELAY_ANNOUNCE_TO_TSAN 1
+#endif
+#endif
+
+#if defined(KEYRELAY_ANNOUNCE_TO_ASAN)
+#include <sanitizer/common_interface_defs.h>
+#endif
+#if defined(KEYRELAY_ANNOUNCE_TO_TSAN)
+#include <sanitizer/tsan_interface.h>
+#endif
+
 namespace standin::context {
 namespace {
 
@@ -19,19 +44,70 @@ struct Script {
   ScriptRoutine routine = nullptr;
   bool running = false;   // on the script's context now
   bool returned = false;  // the routine came back, which a script must not do
+#if defined(KEYRELAY_ANNOUNCE_TO_ASAN)
+  void* scriptFakeStack = nullptr;
+  void* driverFakeStack = nullptr;
+  const void* driverStack = nullptr;
+  std::size_t driverStackBytes = 0;
+#endif
+#if defined(KEYRELAY_ANNOUNCE_TO_TSAN)
+  void* scriptFiber = nullptr;
+  void* driverFiber = nullptr;
+#endif
 };
 
 Script* current = nullptr;
 
+// Around each switch: `leaving` before it, `arrived` after it, on each side.
+void leavingDriver() {
+#if defined(KEYRELAY_ANNOUNCE_TO_ASAN)
+  __sanitizer_start_switch_fiber(&current->driverFakeStack, current->stack.get(), kStackBytes);
+#endif
+#if defined(KEYRELAY_ANNOUNCE_TO_TSAN)
+  current->driverFiber = __tsan_get_current_fiber();
+  __tsan_switch_to_fiber(current->scriptFiber, 0);
+#endif
+}
+
+void arrivedInDriver() {
+#if defined(KEYRELAY_ANNOUNCE_TO_ASAN)
+  __sanitizer_finish_switch_fiber(current->driverFakeStack, nullptr, nullptr);
+#endif
+}
+
+// `finished`: the script will not be switched back to.
+void leavingScript(bool finished) {
+#if defined(KEYRELAY_ANNOUNCE_TO_ASAN)
+  __sanitizer_start_switch_fiber(finished ? nullptr : &current->scriptFakeStack,
+                                 current->driverStack, current->driverStackBytes);
+#else
+  (void)finished;
+#endif
+#if defined(KEYRELAY_ANNOUNCE_TO_TSAN)
+  __tsan_switch_to_fiber(current->driverFiber, 0);
+#endif
+}
+
+void arrivedInScript() {
+#if defined(KEYRELAY_ANNOUNCE_TO_ASAN)
+  __sanitizer_finish_switch_fiber(current->scriptFakeStack, &current->driverStack,
+                                  &current->driverStackBytes);
+#endif
+}
+
 void enter() {
   current->running = true;
+  leavingDriver();
   swapcontext(&current->driver, &current->script);
+  arrivedInDriver();
   current->running = false;
 }
 
 void trampoline() {
+  arrivedInScript();
   current->routine();
   current->returned = true;
+  leavingScript(true);
   // uc_link takes the context back to the driver.
 }
 
@@ -42,6 +118,9 @@ void create(ScriptRoutine routine) {
   current = new Script;
   current->routine = routine;
   current->stack = std::make_unique_for_overwrite<char[]>(kStackBytes);
+#if defined(KEYRELAY_ANNOUNCE_TO_TSAN)
+  current->scriptFiber = __tsan_create_fiber(0);
+#endif
   getcontext(&current->script);
   current->script.uc_stack.ss_sp = current->stack.get();
   current->script.uc_stack.ss_size = kStackBytes;
@@ -57,7 +136,9 @@ bool resume() {
 
 void yieldToDriver() {
   if (current == nullptr || !current->running) return;
+  leavingScript(false);
   swapcontext(&current->script, &current->driver);
+  arrivedInScript();
 }
 
 bool inScript() { return current != nullptr && current->running; }
@@ -65,6 +146,9 @@ bool inScript() { return current != nullptr && current->running; }
 void drop() {
   // A script cannot drop the stack it runs on; the host never asks for that.
   if (current == nullptr || current->running) return;
+#if defined(KEYRELAY_ANNOUNCE_TO_TSAN)
+  __tsan_destroy_fiber(current->scriptFiber);
+#endif
   delete current;
   current = nullptr;
 }

@@ -1,0 +1,135 @@
+#include "tests/model/model.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+#include "script/natives.h"
+
+namespace keyrelay_model {
+namespace {
+
+using standin::HostCall;
+using standin::Op;
+
+constexpr DWORD kKeysKept = 255;
+constexpr DWORD kX = 0x58;
+constexpr DWORD kC = 0x43;
+constexpr DWORD kCtrl = 0x11;
+constexpr std::uint64_t kReleaseWindow = 100;
+constexpr std::uint64_t kHoldWindow = 5000;
+constexpr std::uint64_t kWrap = std::uint64_t{1} << 32;
+
+void native(std::vector<HostCall>& trace, NativeHash hash, std::initializer_list<UINT64> slots,
+            UINT64 result) {
+  trace.push_back({Op::kNativeInit, hash, 0, true});
+  for (UINT64 slot : slots) trace.push_back({Op::kNativePush64, slot, 0, true});
+  trace.push_back({Op::kNativeCall, result, 0, true});
+}
+
+UINT64 lowHalf(SubjectHandle subject) { return static_cast<std::uint32_t>(subject); }
+UINT64 widened(SubjectHandle subject) {
+  return static_cast<UINT64>(static_cast<std::int64_t>(subject));
+}
+
+}  // namespace
+
+Model::Model(DWORD startTick) : now_(startTick) {}
+
+void Model::apply(const Step& step, std::vector<HostCall>& trace) {
+  switch (step.kind) {
+    case StepKind::kKeystroke: {
+      const DWORD key = step.keystroke.key;
+      if (key >= kKeysKept) {
+        ++tally_.badKeys;
+        return;
+      }
+      trace.push_back({Op::kGetTickCount, now32(), 0, false});
+      latest_[key] = Latest{now_, step.keystroke.transitionState != 0, false};
+      return;
+    }
+    case StepKind::kAdvance:
+      if (step.ms >= kWrap) ++tally_.advancesPastWrap;
+      now_ += step.ms;
+      return;
+    case StepKind::kSubject:
+      subject_ = step.subject;
+      return;
+    case StepKind::kPass:
+      pass(trace);
+      return;
+  }
+}
+
+bool Model::justReleased(DWORD key, std::vector<HostCall>& trace) {
+  trace.push_back({Op::kGetTickCount, now32(), 0, true});
+  const auto found = latest_.find(key);
+  if (found == latest_.end() || !found->second.release || found->second.consumed) return false;
+  if (now_ - found->second.at >= kReleaseWindow) {
+    ++tally_.lateReleases;
+    return false;
+  }
+  found->second.consumed = true;
+  countAct(found->second);
+  return true;
+}
+
+bool Model::held(DWORD key, std::vector<HostCall>& trace) {
+  trace.push_back({Op::kGetTickCount, now32(), 0, true});
+  const auto found = latest_.find(key);
+  if (found == latest_.end() || found->second.release) return false;
+  if (now_ - found->second.at >= kHoldWindow) return false;
+  countAct(found->second);
+  return true;
+}
+
+void Model::countAct(const Latest& event) {
+  if (event.at / kWrap != now_ / kWrap) ++tally_.actsAcrossWrap;
+  if (event.at % kWrap == 0) ++tally_.actsOnTickZero;
+  if (subject_ < 0) ++tally_.negativeSubjectActs;
+}
+
+void Model::pass(std::vector<HostCall>& trace) {
+  ++tally_.passes;
+  native(trace, kSubjectNative, {}, standin::kResultNoise | lowHalf(subject_));
+  const UINT64 text = reinterpret_cast<UINT64>(&kStealthText[0]);
+  const bool x = justReleased(kX, trace);
+  if (x) native(trace, kStealthNative, {lowHalf(subject_), text}, standin::kResultNoise);
+  const bool c = justReleased(kC, trace);
+  if (c) {
+    native(trace, kStealthNative, {lowHalf(subject_), text}, standin::kResultNoise);
+    native(trace, kFollowUpNative, {lowHalf(subject_), 1, 0, 0}, standin::kResultNoise);
+  }
+  const bool ctrl = held(kCtrl, trace);
+  if (ctrl) native(trace, kHoldNative, {widened(subject_)}, standin::kResultNoise);
+  tally_.stealthActs += x ? 1 : 0;
+  tally_.followUpActs += c ? 1 : 0;
+  tally_.holdActs += ctrl ? 1 : 0;
+  tally_.allThreeActs += (x && c && ctrl) ? 1 : 0;
+  trace.push_back({Op::kScriptWait, 0, 0, true});
+}
+
+std::uint64_t Model::msUntilUnambiguous() const {
+  std::uint64_t wait = 0;
+  const auto check = [&](DWORD key, bool wantRelease, std::uint64_t window) {
+    const auto found = latest_.find(key);
+    if (found == latest_.end() || found->second.release != wantRelease || found->second.consumed) {
+      return;
+    }
+    const std::uint64_t age = now_ - found->second.at;
+    if (age >= kWrap && age % kWrap < window) wait = std::max(wait, window - age % kWrap);
+  };
+  check(kX, true, kReleaseWindow);
+  check(kC, true, kReleaseWindow);
+  check(kCtrl, false, kHoldWindow);
+  return wait;
+}
+
+std::vector<HostCall> expectedTrace(const Timeline& timeline, Tally* tally) {
+  Model model(timeline.startTick);
+  std::vector<HostCall> trace;
+  for (const Step& step : timeline.steps) model.apply(step, trace);
+  if (tally != nullptr) *tally = model.tally();
+  return trace;
+}
+
+}  // namespace keyrelay_model

@@ -1,0 +1,68 @@
+// The reference model of the three bindings, written apart from the plugin: time
+// is 64-bit milliseconds that never wrap, and each key keeps its latest event with
+// a mark for a release already acted on, judged when a pass looks at it. It tells
+// the host calls the plugin should make, in the stand-in's terms.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "standin/standin.h"
+#include "tests/model/timeline.h"
+
+namespace keyrelay_model {
+
+// What the model saw acting, so that tests can tell the timelines reach the
+// interesting cases.
+struct Tally {
+  std::uint64_t passes = 0;
+  std::uint64_t stealthActs = 0;       // X released
+  std::uint64_t followUpActs = 0;      // C released
+  std::uint64_t holdActs = 0;          // Ctrl held
+  std::uint64_t allThreeActs = 0;      // passes where all three act
+  std::uint64_t actsAcrossWrap = 0;    // acts on an event stored before the 32-bit clock wrapped
+  std::uint64_t actsOnTickZero = 0;    // acts on an event stored at 32-bit tick 0
+  std::uint64_t lateReleases = 0;      // releases of X or C a pass saw too late
+  std::uint64_t badKeys = 0;           // keystrokes of codes the plugin does not keep
+  std::uint64_t advancesPastWrap = 0;  // single steps of 2^32 ms or more
+  std::uint64_t negativeSubjectActs = 0;
+};
+
+class Model {
+ public:
+  explicit Model(DWORD startTick);
+
+  // Each appends the host calls the plugin makes for the step to `trace`.
+  void apply(const Step& step, std::vector<standin::HostCall>& trace);
+
+  // The fewest ms to wait so that no event a pass would judge is 2^32 ms or more
+  // old with its age modulo 2^32 inside its window: ages the plugin's 32-bit tick
+  // cannot tell from fresh ones. 0 when there is none.
+  std::uint64_t msUntilUnambiguous() const;
+
+  const Tally& tally() const { return tally_; }
+
+ private:
+  struct Latest {
+    std::uint64_t at;  // model time of the event
+    bool release;      // any non-zero transition
+    bool consumed;     // a pass has acted on this release
+  };
+
+  DWORD now32() const { return static_cast<DWORD>(now_); }
+  bool justReleased(DWORD key, std::vector<standin::HostCall>& trace);
+  bool held(DWORD key, std::vector<standin::HostCall>& trace);
+  void countAct(const Latest& event);
+  void pass(std::vector<standin::HostCall>& trace);
+
+  std::uint64_t now_;
+  SubjectHandle subject_ = 0;
+  std::map<DWORD, Latest> latest_;
+  Tally tally_;
+};
+
+// The host calls the plugin should make for the whole timeline.
+std::vector<standin::HostCall> expectedTrace(const Timeline& timeline, Tally* tally = nullptr);
+
+}  // namespace keyrelay_model

@@ -1,0 +1,43 @@
+// Runs timelines through the plugin, loaded in the stand-in host, and holds the
+// result against the model's.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "standin/standin.h"
+#include "tests/model/timeline.h"
+
+namespace keyrelay_model {
+
+// Owns the process's one stand-in host while it lives: loads the plugin once and
+// runs any number of timelines through it, each from an empty key table.
+class PluginRunner {
+ public:
+  PluginRunner();
+  ~PluginRunner();
+  PluginRunner(const PluginRunner&) = delete;
+  PluginRunner& operator=(const PluginRunner&) = delete;
+
+  // Every host call the plugin made during the timeline.
+  const std::vector<standin::HostCall>& trace(const Timeline& timeline);
+
+  // Where the plugin's trace first departs from the model's, told for a person;
+  // nothing when they are equal.
+  std::optional<std::string> mismatch(const Timeline& timeline);
+};
+
+// The length of the shortest prefix of `timeline` for which `fails` holds; the
+// whole length when only the whole fails.
+std::size_t shortestFailingPrefix(const Timeline& timeline,
+                                  const std::function<bool(const Timeline&)>& fails);
+
+// The report of a timeline on which the plugin and the model disagree: the seed,
+// the shortest failing prefix as a scenario for keyrelay-replay, and the first
+// difference in it.
+std::string failureReport(PluginRunner& runner, const std::string& origin,
+                          const Timeline& timeline);
+
+}  // namespace keyrelay_model

@@ -1,0 +1,164 @@
+// Keystrokes from one thread as fast as it can deliver them, queries or whole
+// passes on another. Under ThreadSanitizer any race fails the run; in every build
+// the invariants below must hold although a query may see fields of two events.
+// A write outside the key table is caught under AddressSanitizer (the table is a
+// global with guard zones around it); elsewhere the tick count shows that codes
+// of 255 and above were turned away before anything was stored.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+#include "input/key_state.h"
+#include "standin/plugin_module.h"
+#include "standin/standin.h"
+
+namespace keyrelay_test {
+namespace {
+
+constexpr DWORD kX = 0x58;
+constexpr DWORD kC = 0x43;
+constexpr DWORD kCtrl = 0x11;
+constexpr DWORD kOther = 0x41;
+// Codes without a record, two of them X and C plus 256.
+constexpr std::array<DWORD, 5> kBadCodes = {255, 256, 0x158, 0x143, 0xFFFFFFFF};
+// The writer goes on until it has delivered kEvents and the other thread has done
+// kRounds rounds of queries or passes, and, for the queries, until kReports
+// releases were reported: where the threads take turns on one core rather than
+// run side by side, that takes many turns.
+constexpr std::uint64_t kEvents = 200'000;
+constexpr std::uint64_t kRounds = 20'000;
+constexpr std::uint64_t kReports = 200;
+constexpr auto kTimeLimit = std::chrono::seconds(20);
+
+// The writer's events, in a cycle of 1024: X and C are released once each and
+// pressed once each, so the reader asks many times for every release there is to
+// report. Between them come Ctrl, codes without a record (two of them X and C plus
+// 256) released, and another key.
+struct Writer {
+  std::uint64_t xReleases = 0;
+  std::uint64_t cReleases = 0;
+  std::uint64_t recordedEvents = 0;  // of codes with a record, each reading the tick once
+
+  void deliver(std::uint64_t i) {
+    const std::uint64_t slot = i % 1024;
+    DWORD key = kOther;
+    BOOL transition = (i / 16) % 3 == 0 ? -1 : 0;
+    if (slot == 0) {
+      key = kX;
+      transition = static_cast<BOOL>(1 + (i & 0x7F));  // any non-zero transition is a release
+      ++xReleases;
+    } else if (slot == 512) {
+      key = kC;
+      transition = static_cast<BOOL>(0x80000000u);
+      ++cReleases;
+    } else if (slot == 384 || slot == 896) {
+      key = slot == 384 ? kX : kC;
+      transition = 0;
+    } else if (slot % 4 == 1) {
+      key = kCtrl;
+    } else if (slot % 2 == 1) {
+      key = kBadCodes[i % kBadCodes.size()];
+      transition = 1;
+    }
+    if (key < kKeyCount) ++recordedEvents;
+    standin::deliverKeystroke({.key = key,
+                               .contextCode = static_cast<BOOL>(i),
+                               .previousState = static_cast<BOOL>(i >> 8),
+                               .transitionState = transition});
+  }
+};
+
+class KeyTableStressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    standin::reset();
+    for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
+    ASSERT_TRUE(standin::loadPlugin());
+    // The recorder is a vector for one thread; ticks are still counted.
+    standin::setRecording(false);
+    standin::setTick(1'000'000);
+  }
+  void TearDown() override {
+    standin::unloadPlugin();
+    standin::reset();
+  }
+};
+
+bool recordIsEmpty(DWORD key) {
+  const KeyRecord& r = keyTable[key];
+  return r.tick.load() == 0 && r.contextCode.load() == 0 && r.previousState.load() == 0 &&
+         r.transitionState.load() == 0 && r.hasEvent.load() == 0;
+}
+
+TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecordNeverAct) {
+  Writer writer;
+  std::atomic<bool> done{false};
+  std::atomic<std::uint64_t> rounds{0};
+  std::atomic<std::uint64_t> reports{0};
+  std::uint64_t xReports = 0, cReports = 0, badActs = 0, queriesReadingTheTick = 0;
+  std::thread reader([&] {
+    const auto askAll = [&] {
+      if (keyJustReleased(kX)) ++xReports;
+      if (keyJustReleased(kC)) ++cReports;
+      keyHeld(kCtrl);
+      queriesReadingTheTick += 3;
+      for (DWORD bad : kBadCodes) {
+        if (keyJustReleased(bad) || keyHeld(bad)) ++badActs;
+      }
+    };
+    while (!done.load(std::memory_order_acquire)) {
+      askAll();
+      rounds.fetch_add(1, std::memory_order_relaxed);
+      reports.store(xReports + cReports, std::memory_order_relaxed);
+    }
+    askAll();  // whatever the last events left
+  });
+  const auto start = std::chrono::steady_clock::now();
+  for (std::uint64_t i = 0; i < kEvents || rounds.load(std::memory_order_relaxed) < kRounds ||
+                            reports.load(std::memory_order_relaxed) < kReports;
+       ++i) {
+    writer.deliver(i);
+    if (i % 4096 == 0 && std::chrono::steady_clock::now() - start > kTimeLimit) break;
+  }
+  done.store(true, std::memory_order_release);
+  reader.join();
+
+  EXPECT_LE(xReports, writer.xReleases);
+  EXPECT_LE(cReports, writer.cReleases);
+  EXPECT_GE(xReports + cReports, kReports)
+      << "the threads hardly overlapped: too little was tested";
+  EXPECT_EQ(badActs, 0u);
+  EXPECT_EQ(standin::tickReads(), writer.recordedEvents + queriesReadingTheTick)
+      << "a code without a record read the tick, or a call read it twice";
+  for (DWORD key = 0; key < kKeyCount; ++key) {
+    if (key == kX || key == kC || key == kCtrl || key == kOther) continue;
+    EXPECT_TRUE(recordIsEmpty(key)) << "record " << key << " written";
+  }
+}
+
+TEST_F(KeyTableStressTest, WholePassesRunWhileKeystrokesArriveOnAnotherThread) {
+  Writer writer;
+  std::atomic<bool> done{false};
+  std::atomic<std::uint64_t> passes{0};
+  std::thread script([&] {
+    while (!done.load(std::memory_order_acquire)) {
+      ASSERT_TRUE(standin::runPass());
+      passes.fetch_add(1, std::memory_order_relaxed);
+      standin::advanceTick(1);
+    }
+  });
+  for (std::uint64_t i = 0; i < kEvents || passes.load(std::memory_order_relaxed) < kRounds; ++i) {
+    writer.deliver(i);
+  }
+  done.store(true, std::memory_order_release);
+  script.join();
+
+  EXPECT_EQ(standin::tickReads(), writer.recordedEvents + 3 * passes.load());
+}
+
+}  // namespace
+}  // namespace keyrelay_test
