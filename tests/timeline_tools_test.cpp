@@ -82,7 +82,7 @@ TEST(FailureReportTest, GivesTheShortestFailingPrefixAsAScenarioThatReplaysTheFa
             "advance 4294967295\nadvance 1\npass\n");
   const replay::ParseResult parsed = replay::parseScenario(scenario);
   ASSERT_EQ(parsed.error, "");
-  EXPECT_NE(replay::replayScenario(parsed.scenario).find("  hold 0xFFFFFFFFFFFFFFFD"),
+  EXPECT_NE(replay::replayScenario(parsed.scenario).trace.find("  hold 0xFFFFFFFFFFFFFFFD"),
             std::string::npos);
 }
 
