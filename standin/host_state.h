@@ -10,7 +10,6 @@ namespace standin {
 
 struct HostState {
   std::atomic<DWORD> tick{0};
-  std::atomic<unsigned long long> tickReads{0};
   std::vector<HostCall> calls;
   bool recording = true;
   SubjectHandle subject = 0;
@@ -22,6 +21,12 @@ struct HostState {
 };
 
 HostState& state();
-void record(Op op, UINT64 value, UINT64 routine = 0);
+
+// Adds the call to the record.
+void appendCall(Op op, UINT64 value, UINT64 routine);
+// Records the call while recording is on; costs one test while it is off.
+inline void record(Op op, UINT64 value, UINT64 routine = 0) {
+  if (state().recording) appendCall(op, value, routine);
+}
 
 }  // namespace standin

@@ -52,7 +52,7 @@ DWORD currentTick();
 // What the plugin's GetTickCount does: returns the current tick, counts the read
 // and records it.
 DWORD readTick();
-// Reads since the last reset.
+// Reads since the last reset, by every thread; exact while no thread reads.
 unsigned long long tickReads();
 
 // Every call made to the stand-in since the last reset or clearCalls, in order.
