@@ -86,6 +86,8 @@ struct Keystroke {
   BOOL contextCode = 0;
   BOOL previousState = 0;
   BOOL transitionState = 0;
+
+  friend bool operator==(const Keystroke&, const Keystroke&) = default;
 };
 // A first press: previous state 0, transition 0 (an auto-repeat has previous 1).
 Keystroke press(DWORD key);

@@ -1,48 +1,13 @@
 #include "tests/model/timeline.h"
 
 #include <algorithm>
-#include <cinttypes>
-#include <cstdio>
+
+#include "tools/replay/scenario.h"
 
 namespace keyrelay_model {
-namespace {
-
-std::string keyWord(DWORD key) {
-  switch (key) {
-    case 0x58:
-      return "X";
-    case 0x43:
-      return "C";
-    case 0x11:
-      return "CTRL";
-    default: {
-      char buffer[16];
-      std::snprintf(buffer, sizeof buffer, "0x%" PRIX32, static_cast<std::uint32_t>(key));
-      return buffer;
-    }
-  }
-}
-
-std::string keystrokeLine(const standin::Keystroke& k) {
-  char buffer[200];
-  std::snprintf(buffer, sizeof buffer,
-                "%s %s repeat=%u scan=%u extended=%" PRId32 " context=%" PRId32 " previous=%" PRId32
-                " transition=%" PRId32 "\n",
-                k.transitionState != 0 ? "release" : "press", keyWord(k.key).c_str(),
-                static_cast<unsigned>(k.repeatCount), static_cast<unsigned>(k.scanCode), k.extended,
-                k.contextCode, k.previousState, k.transitionState);
-  return buffer;
-}
-
-}  // namespace
 
 bool operator==(const Step& a, const Step& b) {
-  const standin::Keystroke& j = a.keystroke;
-  const standin::Keystroke& k = b.keystroke;
-  return a.kind == b.kind && a.ms == b.ms && a.subject == b.subject && j.key == k.key &&
-         j.repeatCount == k.repeatCount && j.scanCode == k.scanCode && j.extended == k.extended &&
-         j.contextCode == k.contextCode && j.previousState == k.previousState &&
-         j.transitionState == k.transitionState;
+  return a.kind == b.kind && a.ms == b.ms && a.subject == b.subject && a.keystroke == b.keystroke;
 }
 
 Step keystrokeStep(const standin::Keystroke& keystroke) {
@@ -67,7 +32,7 @@ std::string scenarioText(const Timeline& timeline) {
   for (const Step& step : timeline.steps) {
     switch (step.kind) {
       case StepKind::kKeystroke:
-        out += keystrokeLine(step.keystroke);
+        out += replay::keystrokeLine(step.keystroke);
         break;
       case StepKind::kAdvance: {
         // The replay tool takes 32-bit advances.

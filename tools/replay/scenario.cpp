@@ -1,6 +1,9 @@
 #include "tools/replay/scenario.h"
 
+#include <array>
 #include <charconv>
+#include <cinttypes>
+#include <cstdio>
 #include <limits>
 #include <optional>
 
@@ -8,6 +11,13 @@ namespace replay {
 namespace {
 
 constexpr std::uint32_t kMaxPasses = 1'000'000;
+
+// The keys a scenario may name, as it writes them; read in any case.
+struct KeyName {
+  std::string_view name;
+  std::uint32_t code;
+};
+constexpr std::array<KeyName, 3> kKeyNames = {{{"X", 0x58}, {"C", 0x43}, {"CTRL", 0x11}}};
 
 struct Fault {
   std::string message;
@@ -73,9 +83,10 @@ std::int32_t signed32(std::string_view word, std::string_view what) {
 
 std::uint32_t keyCode(std::string_view word) {
   const std::string name = lower(word);
-  if (name == "x") return 0x58;
-  if (name == "c") return 0x43;
-  if (name == "ctrl" || name == "control") return 0x11;
+  for (const KeyName& key : kKeyNames) {
+    if (name == lower(key.name)) return key.code;
+  }
+  if (name == "control") return 0x11;
   const auto value = parseUnsigned(word, std::numeric_limits<std::uint32_t>::max());
   if (!value) {
     throw Fault{"bad key '" + std::string(word) +
@@ -197,6 +208,25 @@ ParseResult parseScenario(std::string_view text) {
     }
   }
   return result;
+}
+
+std::string keystrokeLine(const standin::Keystroke& k) {
+  std::string key;
+  for (const KeyName& known : kKeyNames) {
+    if (known.code == k.key) key = known.name;
+  }
+  char buffer[200];
+  if (key.empty()) {
+    std::snprintf(buffer, sizeof buffer, "0x%" PRIX32, static_cast<std::uint32_t>(k.key));
+    key = buffer;
+  }
+  std::snprintf(buffer, sizeof buffer,
+                "%s %s repeat=%u scan=%u extended=%" PRId32 " context=%" PRId32 " previous=%" PRId32
+                " transition=%" PRId32 "\n",
+                k.transitionState != 0 ? "release" : "press", key.c_str(),
+                static_cast<unsigned>(k.repeatCount), static_cast<unsigned>(k.scanCode), k.extended,
+                k.contextCode, k.previousState, k.transitionState);
+  return buffer;
 }
 
 }  // namespace replay

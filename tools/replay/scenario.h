@@ -67,4 +67,8 @@ struct ParseResult {
 };
 ParseResult parseScenario(std::string_view text);
 
+// The scenario line, ending in a newline, that delivers `keystroke` with every
+// field as given.
+std::string keystrokeLine(const standin::Keystroke& keystroke);
+
 }  // namespace replay
