@@ -44,18 +44,25 @@ keyrelay_strict_warnings(keyrelay)
 
 # The stand-in host as ScriptHookRDR2.dll: the host's operations exported under
 # their decorated names, and its driver-facing controls for the replay tool.
-add_library(keyrelay_standin_dll SHARED ${KEYRELAY_STANDIN_SOURCES} standin/script_context_fiber.cpp)
+add_library(keyrelay_standin_dll SHARED ${KEYRELAY_STANDIN_SOURCES} standin/script_context_fiber.cpp
+  standin/stack_walk_windows.cpp)
 set_target_properties(keyrelay_standin_dll PROPERTIES OUTPUT_NAME ScriptHookRDR2 PREFIX "")
 target_include_directories(keyrelay_standin_dll PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(keyrelay_standin_dll PRIVATE KEYRELAY_BUILDING_HOST)
-target_link_options(keyrelay_standin_dll PRIVATE -static -Wl,--export-all-symbols)
+# Its own base, away from the one lld gives every DLL, where keyrelay.asi wants to be.
+target_link_options(keyrelay_standin_dll PRIVATE -static -Wl,--export-all-symbols
+  -Wl,--image-base=0x1A0000000)
 keyrelay_strict_warnings(keyrelay_standin_dll)
 
-# The replay tool for Windows: loads keyrelay.asi with LoadLibrary.
-add_executable(keyrelay-replay ${KEYRELAY_REPLAY_SOURCES} tools/replay/main.cpp
-  standin/plugin_module_windows.cpp)
-target_link_libraries(keyrelay-replay PRIVATE keyrelay_standin_dll)
-target_link_options(keyrelay-replay PRIVATE -static)
+# The replay tool's logic for Windows, where the plugin is keyrelay.asi loaded with
+# LoadLibrary; the same library as natively for the tools and tests built on it.
+add_library(keyrelay_replay STATIC ${KEYRELAY_REPLAY_SOURCES} standin/plugin_module_windows.cpp)
+target_link_libraries(keyrelay_replay PUBLIC keyrelay_standin_dll)
+target_link_options(keyrelay_replay INTERFACE -static)
+keyrelay_strict_warnings(keyrelay_replay)
+
+add_executable(keyrelay-replay tools/replay/main.cpp)
+target_link_libraries(keyrelay-replay PRIVATE keyrelay_replay)
 keyrelay_strict_warnings(keyrelay-replay)
 add_dependencies(keyrelay-replay keyrelay)
 

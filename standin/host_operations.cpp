@@ -62,5 +62,6 @@ UINT64* nativeCall() {
   s.result = standin::kResultNoise;
   if (s.pendingHash == kSubjectNative) s.result |= static_cast<DWORD>(s.subject);
   record(Op::kNativeCall, s.result);
+  if (s.nativeCallProbe != nullptr) s.nativeCallProbe();
   return &s.result;
 }

@@ -91,6 +91,8 @@ void reset() {
   s.scriptRoutine = nullptr;
   s.handler = nullptr;
   s.result = 0;
+  s.nativeCallProbe = nullptr;
+  s.tickReadProbe = nullptr;
 }
 
 void setTick(DWORD ms) { state().tick.store(ms, std::memory_order_relaxed); }
@@ -102,6 +104,7 @@ DWORD readTick() {
   const DWORD now = s.tick.load(std::memory_order_relaxed);
   countTickRead();
   record(Op::kGetTickCount, now);
+  if (s.tickReadProbe != nullptr) s.tickReadProbe();
   return now;
 }
 
@@ -122,6 +125,10 @@ bool scriptRegistered() { return state().scriptRoutine != nullptr; }
 HINSTANCE scriptModule() { return state().scriptModule; }
 ScriptRoutine scriptRoutine() { return state().scriptRoutine; }
 KeystrokeHandler keystrokeHandler() { return state().handler; }
+
+void setNativeCallProbe(Probe probe) { state().nativeCallProbe = probe; }
+void setTickReadProbe(Probe probe) { state().tickReadProbe = probe; }
+bool scriptFaulted() { return context::faulted(); }
 
 bool runPass() {
   if (!scriptRegistered()) return false;

@@ -18,6 +18,8 @@ struct HostState {
   KeystrokeHandler handler = nullptr;
   NativeHash pendingHash = 0;  // the call begun last
   UINT64 result = 0;           // the slot nativeCall points to
+  Probe nativeCallProbe = nullptr;
+  Probe tickReadProbe = nullptr;
 };
 
 HostState& state();

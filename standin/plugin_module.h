@@ -15,5 +15,8 @@ void unloadPlugin();
 void runThreadInProcess();
 // The plugin's module handle while it is loaded; null otherwise.
 HINSTANCE pluginModule();
+// Where the loaded plugin keeps its own copy of the NUL-terminated `text`: the one
+// copy in its module. Null when it has none or more than one.
+const char* pluginText(const char* text);
 
 }  // namespace standin

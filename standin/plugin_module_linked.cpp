@@ -1,7 +1,10 @@
 // The plugin linked into this program: loading is calling its entry point, as the
 // loader would, with a handle of our own for the module.
+#include <cstring>
 #include "input/key_state.h"
+
 #include "plugin/dll_main.h"
+#include "script/natives.h"
 #include "standin/plugin_module.h"
 
 namespace standin {
@@ -36,5 +39,10 @@ void runThreadInProcess() {
 }
 
 HINSTANCE pluginModule() { return loaded; }
+
+// Linked in, the plugin's texts are its named constants.
+const char* pluginText(const char* text) {
+  return loaded != nullptr && std::strcmp(text, kStealthText) == 0 ? kStealthText : nullptr;
+}
 
 }  // namespace standin

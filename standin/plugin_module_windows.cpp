@@ -2,6 +2,11 @@
 // PE loader, whose imports of ScriptHookRDR2.dll resolve to the stand-in host
 // built as that library. Its GetTickCount import is rerouted to the stand-in's
 // clock, so that timelines, the wrap of the tick included, replay exactly.
+//
+// With $KEYRELAY_MOVE_BASE set, the module's preferred address range is held
+// before each load, so that the loader must place it elsewhere, as Windows' ASLR
+// does; the first such load reports on standard error where the module went.
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +19,7 @@ namespace standin {
 namespace {
 
 HMODULE loaded = nullptr;
+void* heldRange = nullptr;  // the preferred range, reserved while the module is loaded
 
 // The file to load: $KEYRELAY_PLUGIN, else keyrelay.asi found the loader's way.
 const char* pluginPath() {
@@ -66,14 +72,75 @@ bool rerouteTick(HMODULE module) {
 
 DWORD WINAPI idleThread(LPVOID) { return 0; }
 
+bool movingBase() {
+  const char* move = std::getenv("KEYRELAY_MOVE_BASE");
+  return move != nullptr && *move != '\0' && std::strcmp(move, "0") != 0;
+}
+
+// The preferred base and size of the module file at `path`, from its headers.
+bool preferredRange(const char* path, ULONGLONG& base, DWORD& bytes) {
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return false;
+  IMAGE_DOS_HEADER dos{};
+  IMAGE_NT_HEADERS64 nt{};
+  const bool read =
+      std::fread(&dos, sizeof dos, 1, file) == 1 && dos.e_magic == IMAGE_DOS_SIGNATURE &&
+      std::fseek(file, dos.e_lfanew, SEEK_SET) == 0 && std::fread(&nt, sizeof nt, 1, file) == 1 &&
+      nt.Signature == IMAGE_NT_SIGNATURE &&
+      nt.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+  std::fclose(file);
+  base = nt.OptionalHeader.ImageBase;
+  bytes = nt.OptionalHeader.SizeOfImage;
+  return read;
+}
+
+// Reserves the module's preferred range, so that the next load cannot use it.
+bool holdPreferredRange(ULONGLONG& base) {
+  DWORD bytes = 0;
+  if (!preferredRange(pluginPath(), base, bytes)) {
+    std::fprintf(stderr, "%s: cannot read its headers\n", pluginPath());
+    return false;
+  }
+  void* wanted = reinterpret_cast<void*>(static_cast<ULONG_PTR>(base));
+  heldRange = VirtualAlloc(wanted, bytes, MEM_RESERVE, PAGE_NOACCESS);
+  if (heldRange != wanted) {
+    std::fprintf(stderr, "cannot hold the range at 0x%llX: error %lu\n", base, GetLastError());
+    if (heldRange != nullptr) VirtualFree(heldRange, 0, MEM_RELEASE);
+    heldRange = nullptr;
+    return false;
+  }
+  return true;
+}
+
+void releaseHeldRange() {
+  if (heldRange != nullptr) VirtualFree(heldRange, 0, MEM_RELEASE);
+  heldRange = nullptr;
+}
+
 }  // namespace
 
 bool loadPlugin() {
   if (loaded != nullptr) return true;
+  ULONGLONG preferred = 0;
+  if (movingBase() && !holdPreferredRange(preferred)) return false;
   loaded = LoadLibraryA(pluginPath());
   if (loaded == nullptr) {
     std::fprintf(stderr, "cannot load %s: error %lu\n", pluginPath(), GetLastError());
+    releaseHeldRange();
     return false;
+  }
+  if (heldRange != nullptr) {
+    if (loaded == heldRange) {
+      std::fprintf(stderr, "%s: loaded at its preferred base, which was held\n", pluginPath());
+      unloadPlugin();
+      return false;
+    }
+    static bool reported = false;  // once a process: timelines load it thousands of times
+    if (!reported) {
+      std::fprintf(stderr, "moved: loaded at 0x%llX, not at its preferred base 0x%llX\n",
+                   static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(loaded)), preferred);
+    }
+    reported = true;
   }
   if (!rerouteTick(loaded)) {
     std::fprintf(stderr, "%s: no GetTickCount import from KERNEL32.dll to reroute\n", pluginPath());
@@ -87,6 +154,7 @@ void unloadPlugin() {
   if (loaded == nullptr) return;
   FreeLibrary(loaded);
   loaded = nullptr;
+  releaseHeldRange();
 }
 
 // A real thread, so that the loader itself sends the thread notifications.
@@ -99,5 +167,24 @@ void runThreadInProcess() {
 }
 
 HINSTANCE pluginModule() { return loaded; }
+
+const char* pluginText(const char* text) {
+  if (loaded == nullptr) return nullptr;
+  const std::size_t bytes = std::strlen(text) + 1;
+  const auto* nt =
+      at<IMAGE_NT_HEADERS>(loaded, static_cast<DWORD>(at<IMAGE_DOS_HEADER>(loaded, 0)->e_lfanew));
+  const char* found = nullptr;
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    const char* begin = at<char>(loaded, section->VirtualAddress);
+    const char* end = begin + section->Misc.VirtualSize;
+    for (const char* p = begin; end - p >= static_cast<std::ptrdiff_t>(bytes); ++p) {
+      if (std::memcmp(p, text, bytes) != 0) continue;
+      if (found != nullptr) return nullptr;
+      found = p;
+    }
+  }
+  return found;
+}
 
 }  // namespace standin

@@ -13,12 +13,19 @@ struct Script {
   ScriptRoutine routine = nullptr;
   bool running = false;
   bool returned = false;
+  bool faulted = false;
 };
 
 Script* current = nullptr;
 
 void WINAPI fiberMain(LPVOID) {
-  current->routine();
+  // As a host does: an exception out of the script ends the script, not the
+  // process. It crosses the plugin's frames on their unwind data.
+  try {
+    current->routine();
+  } catch (...) {
+    current->faulted = true;
+  }
   current->returned = true;
   // A fiber must never return: that would end the thread.
   for (;;) SwitchToFiber(current->driver);
@@ -51,6 +58,8 @@ void yieldToDriver() {
 }
 
 bool inScript() { return current != nullptr && current->running; }
+bool faulted() { return current != nullptr && current->faulted; }
+const void* entryFunction() { return reinterpret_cast<const void*>(&fiberMain); }
 
 void drop() {
   if (current == nullptr || current->running) return;

@@ -44,6 +44,7 @@ struct Script {
   ScriptRoutine routine = nullptr;
   bool running = false;   // on the script's context now
   bool returned = false;  // the routine came back, which a script must not do
+  bool faulted = false;   // an exception ended it
 #if defined(KEYRELAY_ANNOUNCE_TO_ASAN)
   void* scriptFakeStack = nullptr;
   void* driverFakeStack = nullptr;
@@ -105,7 +106,12 @@ void enter() {
 
 void trampoline() {
   arrivedInScript();
-  current->routine();
+  // An exception out of the script ends the script, not the process.
+  try {
+    current->routine();
+  } catch (...) {
+    current->faulted = true;
+  }
   current->returned = true;
   leavingScript(true);
   // uc_link takes the context back to the driver.
@@ -142,6 +148,8 @@ void yieldToDriver() {
 }
 
 bool inScript() { return current != nullptr && current->running; }
+bool faulted() { return current != nullptr && current->faulted; }
+const void* entryFunction() { return reinterpret_cast<const void*>(&trampoline); }
 
 void drop() {
   // A script cannot drop the stack it runs on; the host never asks for that.

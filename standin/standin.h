@@ -98,4 +98,14 @@ Keystroke release(DWORD key);
 // False when no handler is registered.
 bool deliverKeystroke(const Keystroke& keystroke);
 
+// Probes for tests that look at the stack the plugin calls the host on: `probe`
+// runs inside every nativeCall, or every tick read, on the caller's stack, until
+// replaced by null. It may throw, as a failing native would.
+using Probe = void (*)();
+void setNativeCallProbe(Probe probe);
+void setTickReadProbe(Probe probe);
+// Whether the script ended by an exception, which its entry caught: a host guards
+// the scripts it runs, so a failing script ends alone, not the process.
+bool scriptFaulted();
+
 }  // namespace standin

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "tests/model/generator.h"
@@ -20,31 +20,20 @@ using keyrelay_model::randomTimeline;
 using keyrelay_model::Tally;
 using keyrelay_model::Timeline;
 
-constexpr std::uint64_t kDefaultTimelines = 100'000;
-constexpr std::uint64_t kDefaultSeed = 0x6B657972656C6179;  // fixed, so CI runs are repeatable
+using keyrelay_model::kDefaultSeed;
 
-std::uint64_t fromEnvironment(const char* name, std::uint64_t fallback) {
-  const char* text = std::getenv(name);
-  if (text == nullptr || *text == '\0') return fallback;
-  return std::strtoull(text, nullptr, 0);
-}
+constexpr std::uint64_t kDefaultTimelines = 100'000;
 
 TEST(RandomTimelineTest, ThePluginMakesTheModelsHostCallsOnEveryTimeline) {
-  const std::uint64_t count = fromEnvironment("KEYRELAY_TIMELINES", kDefaultTimelines);
-  const std::uint64_t firstSeed = fromEnvironment("KEYRELAY_SEED", kDefaultSeed);
+  std::uint64_t count = kDefaultTimelines;
+  std::uint64_t firstSeed = kDefaultSeed;
+  ASSERT_TRUE(keyrelay_model::numberFromEnvironment("KEYRELAY_TIMELINES", count));
+  ASSERT_TRUE(keyrelay_model::numberFromEnvironment("KEYRELAY_SEED", firstSeed));
   PluginRunner runner;
   std::uint64_t steps = 0;
-  for (std::uint64_t i = 0; i < count; ++i) {
-    const std::uint64_t seed = firstSeed + i;
-    const Timeline timeline = randomTimeline(seed);
-    steps += timeline.steps.size();
-    if (runner.mismatch(timeline)) {
-      FAIL() << failureReport(runner,
-                              "seed " + std::to_string(seed) + " (rerun alone: KEYRELAY_SEED=" +
-                                  std::to_string(seed) + " KEYRELAY_TIMELINES=1)",
-                              timeline);
-    }
-  }
+  const std::optional<std::string> failure =
+      keyrelay_model::runRandomTimelines(runner, firstSeed, count, steps);
+  ASSERT_FALSE(failure.has_value()) << *failure;
   std::cout << count << " timelines, " << steps << " steps, seeds from " << firstSeed << "\n";
 }
 

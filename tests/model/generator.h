@@ -14,5 +14,7 @@ namespace keyrelay_model {
 Timeline randomTimeline(std::uint64_t seed);
 
 inline constexpr std::size_t kMaxRandomSteps = 48;
+// The first seed of a run that names none: fixed, so that runs repeat.
+inline constexpr std::uint64_t kDefaultSeed = 0x6B657972656C6179;
 
 }  // namespace keyrelay_model

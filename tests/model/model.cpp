@@ -33,7 +33,8 @@ UINT64 widened(SubjectHandle subject) {
 
 }  // namespace
 
-Model::Model(DWORD startTick) : now_(startTick) {}
+Model::Model(DWORD startTick, const char* stealthText)
+    : now_(startTick), stealthText_(reinterpret_cast<UINT64>(stealthText)) {}
 
 void Model::apply(const Step& step, std::vector<HostCall>& trace) {
   switch (step.kind) {
@@ -91,7 +92,7 @@ void Model::countAct(const Latest& event) {
 void Model::pass(std::vector<HostCall>& trace) {
   ++tally_.passes;
   native(trace, kSubjectNative, {}, standin::kResultNoise | lowHalf(subject_));
-  const UINT64 text = reinterpret_cast<UINT64>(&kStealthText[0]);
+  const UINT64 text = stealthText_;
   const bool x = justReleased(kX, trace);
   if (x) native(trace, kStealthNative, {lowHalf(subject_), text}, standin::kResultNoise);
   const bool c = justReleased(kC, trace);
@@ -124,8 +125,9 @@ std::uint64_t Model::msUntilUnambiguous() const {
   return wait;
 }
 
-std::vector<HostCall> expectedTrace(const Timeline& timeline, Tally* tally) {
-  Model model(timeline.startTick);
+std::vector<HostCall> expectedTrace(const Timeline& timeline, Tally* tally,
+                                    const char* stealthText) {
+  Model model(timeline.startTick, stealthText);
   std::vector<HostCall> trace;
   for (const Step& step : timeline.steps) model.apply(step, trace);
   if (tally != nullptr) *tally = model.tally();

@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "script/natives.h"
 #include "standin/standin.h"
 #include "tests/model/timeline.h"
 
@@ -31,7 +32,8 @@ struct Tally {
 
 class Model {
  public:
-  explicit Model(DWORD startTick);
+  // `stealthText`: where the plugin keeps the text it passes by address.
+  Model(DWORD startTick, const char* stealthText);
 
   // Each appends the host calls the plugin makes for the step to `trace`.
   void apply(const Step& step, std::vector<standin::HostCall>& trace);
@@ -57,12 +59,15 @@ class Model {
   void pass(std::vector<standin::HostCall>& trace);
 
   std::uint64_t now_;
+  UINT64 stealthText_;
   SubjectHandle subject_ = 0;
   std::map<DWORD, Latest> latest_;
   Tally tally_;
 };
 
-// The host calls the plugin should make for the whole timeline.
-std::vector<standin::HostCall> expectedTrace(const Timeline& timeline, Tally* tally = nullptr);
+// The host calls the plugin should make for the whole timeline, the plugin's text
+// at `stealthText` (by default the linked-in plugin's).
+std::vector<standin::HostCall> expectedTrace(const Timeline& timeline, Tally* tally = nullptr,
+                                             const char* stealthText = kStealthText);
 
 }  // namespace keyrelay_model

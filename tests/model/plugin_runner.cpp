@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 
-#include "input/key_state.h"
+#include "script/natives.h"
 #include "standin/plugin_module.h"
+#include "tests/model/generator.h"
 #include "tests/model/model.h"
 
 namespace keyrelay_model {
@@ -49,23 +51,18 @@ std::string describe(const std::vector<HostCall>& calls, std::size_t at) {
 
 }  // namespace
 
-// One load for all timelines, which makes a hundred thousand of them cheap. That
-// is the same as a fresh load each time: the script loop keeps nothing from one
-// pass to the next (it fetches the subject afresh), so a script resumed after its
-// scriptWait(0) acts as one started anew, and the plugin's only other state, the
-// key table, is emptied before each timeline.
-PluginRunner::PluginRunner() {
-  standin::reset();
-  standin::loadPlugin();
-}
+PluginRunner::PluginRunner() { standin::reset(); }
 
 PluginRunner::~PluginRunner() {
   standin::unloadPlugin();
   standin::reset();
 }
 
+// Each timeline starts from a fresh load: an empty key table and a script run from
+// its start, however the plugin is built or loaded.
 const std::vector<HostCall>& PluginRunner::trace(const Timeline& timeline) {
-  for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
+  standin::unloadPlugin();
+  standin::loadPlugin();
   standin::setTick(timeline.startTick);
   standin::setSubject(0);
   standin::clearCalls();
@@ -89,8 +86,10 @@ const std::vector<HostCall>& PluginRunner::trace(const Timeline& timeline) {
 }
 
 std::optional<std::string> PluginRunner::mismatch(const Timeline& timeline) {
-  const std::vector<HostCall> expected = expectedTrace(timeline);
   const std::vector<HostCall>& actual = trace(timeline);
+  // The text goes by address: the plugin's own copy, wherever its module lies.
+  const std::vector<HostCall> expected =
+      expectedTrace(timeline, nullptr, standin::pluginText(kStealthText));
   if (actual == expected) return std::nullopt;
   const auto [e, a] = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
   const auto at = static_cast<std::size_t>(e - expected.begin());
@@ -117,6 +116,32 @@ std::string failureReport(PluginRunner& runner, const std::string& origin,
          std::to_string(timeline.steps.size()) + " steps; " +
          runner.mismatch(prefix).value_or("(no longer)") +
          "\nShortest failing prefix, as a scenario for keyrelay-replay:\n" + scenarioText(prefix);
+}
+
+bool numberFromEnvironment(const char* name, std::uint64_t& value) {
+  const char* text = std::getenv(name);
+  if (text == nullptr || *text == '\0') return true;
+  char* end = nullptr;
+  const std::uint64_t number = std::strtoull(text, &end, 0);
+  if (*end != '\0' || *text == '-') return false;
+  value = number;
+  return true;
+}
+
+std::optional<std::string> runRandomTimelines(PluginRunner& runner, std::uint64_t firstSeed,
+                                              std::uint64_t count, std::uint64_t& steps) {
+  for (std::uint64_t i = 0; i < count; ++i) {
+    const std::uint64_t seed = firstSeed + i;
+    const Timeline timeline = randomTimeline(seed);
+    steps += timeline.steps.size();
+    if (runner.mismatch(timeline)) {
+      return failureReport(runner,
+                           "seed " + std::to_string(seed) + " (rerun alone: KEYRELAY_SEED=" +
+                               std::to_string(seed) + " KEYRELAY_TIMELINES=1)",
+                           timeline);
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace keyrelay_model

@@ -2,6 +2,7 @@
 // result against the model's.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,8 +13,8 @@
 
 namespace keyrelay_model {
 
-// Owns the process's one stand-in host while it lives: loads the plugin once and
-// runs any number of timelines through it, each from an empty key table.
+// Owns the process's one stand-in host while it lives, and runs any number of
+// timelines through the plugin, loading it afresh for each.
 class PluginRunner {
  public:
   PluginRunner();
@@ -39,5 +40,16 @@ std::size_t shortestFailingPrefix(const Timeline& timeline,
 // difference in it.
 std::string failureReport(PluginRunner& runner, const std::string& origin,
                           const Timeline& timeline);
+
+// The random timelines of seeds firstSeed to firstSeed + count - 1, each held
+// against the model: the failure report of the first that fails, or nothing.
+// Adds the steps run to `steps`.
+std::optional<std::string> runRandomTimelines(PluginRunner& runner, std::uint64_t firstSeed,
+                                              std::uint64_t count, std::uint64_t& steps);
+
+// Sets `value` to the number in the environment variable `name` (decimal, or
+// hexadecimal after 0x), leaving it as it is when the variable is unset or empty.
+// False when it is not such a number.
+bool numberFromEnvironment(const char* name, std::uint64_t& value);
 
 }  // namespace keyrelay_model

@@ -1,4 +1,4 @@
-# cmake -DWINE= -DWINDOWS_REPLAY= -DPLUGIN= -DSCENARIO= -P check_lifecycle.cmake
+# cmake -DWINE= -DWINDOWS_REPLAY= -DPLUGIN= -DSCENARIO= [-DMOVE_BASE=ON] -P check_lifecycle.cmake
 # Under the real loader: every load registers the script, then the keystroke
 # handler, for the plugin's own module; every unload unregisters them in the same
 # order, with the module and handler registered; a thread started while the

@@ -1,4 +1,4 @@
-# cmake -DWINE= -DWINDOWS_REPLAY= -DNATIVE_REPLAY= -DPLUGIN= -DSCENARIO= -DOUT_DIR=
+# cmake -DWINE= -DWINDOWS_REPLAY= -DNATIVE_REPLAY= -DPLUGIN= -DSCENARIO= -DOUT_DIR= [-DMOVE_BASE=ON]
 #       -P compare_traces.cmake
 # Replays SCENARIO (a file, or "demo") natively and, under Wine, through the
 # module PLUGIN; the two must print the same trace byte for byte, exit alike and
