@@ -52,6 +52,7 @@ target_link_options(keyrelay PRIVATE
   -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
 target_link_libraries(keyrelay PRIVATE ${keyrelayHostImplib} ${keyrelayKernelImplib})
 keyrelay_strict_warnings(keyrelay)
+include(cmake/KeyrelayVersionResource.cmake)
 
 # The stand-in host as ScriptHookRDR2.dll: the host's operations exported under
 # their decorated names, and its driver-facing controls for the replay tool.
