@@ -10,15 +10,15 @@ function(make_release run mode time umask zone)
   set(in ${WORK_DIR}/${run}/in)
   file(MAKE_DIRECTORY ${in})
   file(COPY_FILE ${MODULE} ${in}/keyrelay.asi)
-  file(COPY_FILE ${README} ${in}/README.txt)
-  execute_process(COMMAND chmod ${mode} ${in}/keyrelay.asi ${in}/README.txt
+  file(COPY_FILE ${README} ${in}/keyrelay.txt)
+  execute_process(COMMAND chmod ${mode} ${in}/keyrelay.asi ${in}/keyrelay.txt
     COMMAND_ERROR_IS_FATAL ANY)
-  execute_process(COMMAND touch -d ${time} ${in}/keyrelay.asi ${in}/README.txt
+  execute_process(COMMAND touch -d ${time} ${in}/keyrelay.asi ${in}/keyrelay.txt
     COMMAND_ERROR_IS_FATAL ANY)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -E env TZ=${zone}
             sh -c "umask ${umask} && exec \"$0\" \"$@\"" ${CMAKE_COMMAND}
-            -DMODULE=${in}/keyrelay.asi -DREADME=${in}/README.txt
+            -DMODULE=${in}/keyrelay.asi -DREADME=${in}/keyrelay.txt
             -DDIST_DIR=${WORK_DIR}/${run}/dist -DZIP=${WORK_DIR}/${run}/dist/${ZIP_NAME}
             -DSTAGING=${WORK_DIR}/${run}/staging -DZIP_TOOL=${ZIP_TOOL} -P ${MAKE_RELEASE}
     RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE out)
@@ -32,7 +32,7 @@ make_release(first 600 2001-02-03T04:05:06Z 077 UTC)
 execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 2)
 make_release(second/deeper 755 2031-12-30T23:59:58Z 022 XYZ-9)
 
-foreach(file ${ZIP_NAME})
+foreach(file ${ZIP_NAME} SHA256SUMS)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
     ${WORK_DIR}/first/dist/${file} ${WORK_DIR}/second/deeper/dist/${file} RESULT_VARIABLE differ)
   if(differ)
