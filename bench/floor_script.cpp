@@ -29,4 +29,8 @@ void registerFloorScript() {
   scriptRegister(reinterpret_cast<HINSTANCE>(&floorImage), floorScript);
 }
 
+void floorKeystroke(DWORD, WORD, BYTE, BOOL, BOOL, BOOL, BOOL) {
+  benchmark::DoNotOptimize(GetTickCount());
+}
+
 }  // namespace keyrelay_bench

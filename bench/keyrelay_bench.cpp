@@ -11,36 +11,17 @@
 #include <vector>
 
 #include "bench/allocation_counter.h"
-#include "bench/floor_script.h"
-#include "input/key_state.h"
+#include "bench/bench_setup.h"
 #include "standin/plugin_module.h"
 #include "standin/standin.h"
 
 namespace {
 
-constexpr DWORD kX = 0x58;
-constexpr DWORD kC = 0x43;
-constexpr DWORD kCtrl = 0x11;
-
-// A loaded plugin with nothing pressed, or the floor script in its place. The
-// stand-in records nothing, as a host keeps no log of calls.
-void loadFreshPlugin() {
-  standin::unloadPlugin();
-  standin::reset();
-  for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
-  standin::loadPlugin();
-  standin::setRecording(false);
-  standin::setSubject(7);
-  standin::setTick(1'000'000);
-}
-
-void loadFloorInstead() {
-  standin::unloadPlugin();
-  standin::reset();
-  keyrelay_bench::registerFloorScript();
-  standin::setRecording(false);
-  standin::setTick(1'000'000);
-}
+using keyrelay_bench::kC;
+using keyrelay_bench::kCtrl;
+using keyrelay_bench::kX;
+using keyrelay_bench::loadFloorInstead;
+using keyrelay_bench::loadFreshPlugin;
 
 void idlePass(benchmark::State& state) {
   loadFreshPlugin();
@@ -52,16 +33,10 @@ void floorPass(benchmark::State& state) {
   for (auto _ : state) standin::runPass();
 }
 
-// Called through a pointer, as the host calls it.
-KeystrokeHandler volatile handler = onKeystroke;
-
 void keystroke(benchmark::State& state) {
   loadFreshPlugin();
   DWORD key = kX;
-  for (auto _ : state) {
-    handler(key, 1, 0x2D, 0, 0, 1, 1);
-    key ^= kX ^ kC;  // two keys, so the stores do not all hit one record
-  }
+  for (auto _ : state) keyrelay_bench::strokeOnce(keyrelay_bench::pluginHandler, key);
 }
 
 void tickRead(benchmark::State& state) {
@@ -126,8 +101,9 @@ int main(int argc, char** argv) {
     }
     standin::runPass();
   });
-  const std::uint64_t keystrokeAllocations = allocationsDuring(
-      kRounds, [](int i) { handler(static_cast<DWORD>(i) % 300, 1, 0, 0, 0, 0, i & 1); });
+  const std::uint64_t keystrokeAllocations = allocationsDuring(kRounds, [](int i) {
+    keyrelay_bench::pluginHandler(static_cast<DWORD>(i) % 300, 1, 0, 0, 0, 0, i & 1);
+  });
   standin::unloadPlugin();
   std::printf("allocations in %d passes (half of them acting): %llu\n", kRounds,
               static_cast<unsigned long long>(passAllocations));

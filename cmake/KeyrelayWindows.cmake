@@ -19,16 +19,27 @@ add_custom_command(OUTPUT ${keyrelayHostImplib}
   COMMAND ${KEYRELAY_DLLTOOL} -m i386:x86-64 -d ${keyrelayHostDef} -l ${keyrelayHostImplib}
   DEPENDS ${keyrelayHostDef}
   VERBATIM)
-add_custom_target(keyrelay_host_implib DEPENDS ${keyrelayHostImplib})
+# The module's only system import, GetTickCount, from an import library of that
+# function alone.
+set(keyrelayKernelImplib ${PROJECT_BINARY_DIR}/libkeyrelay_kernel32.a)
+add_custom_command(OUTPUT ${keyrelayKernelImplib}
+  COMMAND ${KEYRELAY_DLLTOOL} -m i386:x86-64 -d ${PROJECT_SOURCE_DIR}/plugin/kernel32.def
+          -l ${keyrelayKernelImplib}
+  DEPENDS plugin/kernel32.def
+  VERBATIM)
+add_custom_target(keyrelay_host_implib DEPENDS ${keyrelayHostImplib} ${keyrelayKernelImplib})
 
 # keyrelay.asi: no C runtime, entered at DllMain itself, importing GetTickCount
 # and the host's eight operations and nothing else, exporting nothing.
 add_library(keyrelay MODULE ${KEYRELAY_PLUGIN_SOURCES})
 add_dependencies(keyrelay keyrelay_host_implib)
-set_target_properties(keyrelay PROPERTIES PREFIX "" SUFFIX ".asi" LINK_DEPENDS ${keyrelayHostImplib})
+set_target_properties(keyrelay PROPERTIES PREFIX "" SUFFIX ".asi"
+  LINK_DEPENDS "${keyrelayHostImplib};${keyrelayKernelImplib}")
 target_include_directories(keyrelay PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(keyrelay PRIVATE
   -O2 -ffreestanding -fno-exceptions -fno-rtti -fno-threadsafe-statics
+  # Each function and datum in a section of its own, for --gc-sections to drop.
+  -ffunction-sections -fdata-sections
   # Unwind data, so that the host can unwind through the plugin's frames.
   -fasynchronous-unwind-tables
   # No stack probes (a call into the C runtime) and no static constructors.
@@ -39,8 +50,9 @@ target_link_options(keyrelay PRIVATE
   -Wl,--exclude-all-symbols
   -Wl,--gc-sections -Wl,--no-insert-timestamp -s
   -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
-target_link_libraries(keyrelay PRIVATE ${keyrelayHostImplib} kernel32)
+target_link_libraries(keyrelay PRIVATE ${keyrelayHostImplib} ${keyrelayKernelImplib})
 keyrelay_strict_warnings(keyrelay)
+include(cmake/KeyrelayVersionResource.cmake)
 
 # The stand-in host as ScriptHookRDR2.dll: the host's operations exported under
 # their decorated names, and its driver-facing controls for the replay tool.

@@ -13,6 +13,7 @@ set(CMAKE_SYSROOT /usr/${keyrelayTriple})
 set(CMAKE_AR llvm-ar CACHE FILEPATH "")
 set(CMAKE_RANLIB llvm-ranlib CACHE FILEPATH "")
 set(KEYRELAY_DLLTOOL llvm-dlltool CACHE FILEPATH "Makes import libraries from .def files")
+set(KEYRELAY_RC llvm-rc CACHE FILEPATH "Compiles the version resource")
 
 # clang does not look in Debian's MinGW GCC folder by itself: the C++ standard
 # headers (for the test tools, and <atomic> in the plugin) and libstdc++ are there.

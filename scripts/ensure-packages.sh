@@ -21,11 +21,13 @@ ensure_packages() {
 
 # What the native build and its tests need.
 KEYRELAY_NATIVE_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev)
-# What the Windows cross-build needs: clang and lld, the LLVM tools (dlltool,
+# What the Windows cross-build needs: clang and lld, the LLVM tools (dlltool, rc,
 # readobj, nm), the MinGW-w64 headers and import libraries, and MinGW's C++
-# library for the Windows test tools.
-KEYRELAY_WINDOWS_PACKAGES=(clang lld llvm mingw-w64-x86-64-dev g++-mingw-w64-x86-64-win32)
+# library for the Windows test tools; zip for the release.
+KEYRELAY_WINDOWS_PACKAGES=(clang lld llvm mingw-w64-x86-64-dev g++-mingw-w64-x86-64-win32 zip)
 # The loader that runs the shipped module in the tests.
 KEYRELAY_WINE_PACKAGES=(wine wine64)
+# What ./bench.sh adds: Google Benchmark, and callgrind to count instructions.
+KEYRELAY_BENCH_PACKAGES=(libbenchmark-dev valgrind)
 # What the sanitizer builds and the fuzzer add (g++ brings its own sanitizers).
 KEYRELAY_PROOF_PACKAGES=(clang libclang-rt-14-dev)

@@ -1,0 +1,32 @@
+// What the timed benchmark and the instruction count share: the plugin loaded
+// fresh, or the floors in its place, on the stand-in host.
+#pragma once
+
+#include "host/host.h"
+
+namespace keyrelay_bench {
+
+// A loaded plugin with nothing pressed. The stand-in records nothing, as a host
+// keeps no log of calls.
+void loadFreshPlugin();
+// The floor script registered instead of the plugin.
+void loadFloorInstead();
+
+// The plugin's keystroke handler and the floor's, called through a pointer, as
+// the host calls them.
+extern KeystrokeHandler volatile pluginHandler;
+extern KeystrokeHandler volatile floorHandler;
+
+// The keys a keystroke benchmark alternates, so that the stores do not all hit
+// one record.
+inline constexpr DWORD kX = 0x58;
+inline constexpr DWORD kC = 0x43;
+inline constexpr DWORD kCtrl = 0x11;
+
+// Delivers one keystroke, alternating X and C, to `handler`.
+inline void strokeOnce(KeystrokeHandler handler, DWORD& key) {
+  handler(key, 1, 0x2D, 0, 0, 1, 1);
+  key ^= kX ^ kC;
+}
+
+}  // namespace keyrelay_bench
