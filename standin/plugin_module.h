@@ -10,6 +10,9 @@ namespace standin {
 bool loadPlugin();
 // Unloads it, whose entry point gets the process-detach notification.
 void unloadPlugin();
+// Loads the plugin, or gives the loaded one what a new load gives it: every key
+// record empty. False when it cannot be loaded.
+bool freshPlugin();
 // A thread starts and ends in the process while the plugin is loaded, so that its
 // entry point gets the thread-attach and thread-detach notifications.
 void runThreadInProcess();

@@ -26,6 +26,15 @@ bool loadPlugin() {
   return DllMain(loaded, DLL_PROCESS_ATTACH, nullptr) != FALSE;
 }
 
+// Emptying the table is enough, and far cheaper than a new script stack: the script
+// keeps nothing from one pass to the next (it fetches the subject afresh), so a
+// script resumed after its scriptWait(0) acts as one started anew.
+bool freshPlugin() {
+  if (loaded == nullptr) return loadPlugin();
+  for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
+  return true;
+}
+
 void unloadPlugin() {
   if (loaded == nullptr) return;
   DllMain(loaded, DLL_PROCESS_DETACH, nullptr);

@@ -157,6 +157,12 @@ void unloadPlugin() {
   releaseHeldRange();
 }
 
+// The module's state is out of reach: it is mapped afresh.
+bool freshPlugin() {
+  unloadPlugin();
+  return loadPlugin();
+}
+
 // A real thread, so that the loader itself sends the thread notifications.
 void runThreadInProcess() {
   if (loaded == nullptr) return;

@@ -58,11 +58,10 @@ PluginRunner::~PluginRunner() {
   standin::reset();
 }
 
-// Each timeline starts from a fresh load: an empty key table and a script run from
-// its start, however the plugin is built or loaded.
+// Each timeline starts from what a fresh load gives the plugin, however it is built
+// or loaded.
 const std::vector<HostCall>& PluginRunner::trace(const Timeline& timeline) {
-  standin::unloadPlugin();
-  standin::loadPlugin();
+  standin::freshPlugin();
   standin::setTick(timeline.startTick);
   standin::setSubject(0);
   standin::clearCalls();

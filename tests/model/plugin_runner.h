@@ -14,7 +14,7 @@
 namespace keyrelay_model {
 
 // Owns the process's one stand-in host while it lives, and runs any number of
-// timelines through the plugin, loading it afresh for each.
+// timelines through the plugin, each from what a fresh load gives it.
 class PluginRunner {
  public:
   PluginRunner();
