@@ -91,8 +91,10 @@ void reset() {
   s.scriptRoutine = nullptr;
   s.handler = nullptr;
   s.result = 0;
+#if defined(_WIN32)
   s.nativeCallProbe = nullptr;
   s.tickReadProbe = nullptr;
+#endif
 }
 
 void setTick(DWORD ms) { state().tick.store(ms, std::memory_order_relaxed); }
@@ -104,7 +106,9 @@ DWORD readTick() {
   const DWORD now = s.tick.load(std::memory_order_relaxed);
   countTickRead();
   record(Op::kGetTickCount, now);
+#if defined(_WIN32)
   if (s.tickReadProbe != nullptr) s.tickReadProbe();
+#endif
   return now;
 }
 
@@ -126,8 +130,10 @@ HINSTANCE scriptModule() { return state().scriptModule; }
 ScriptRoutine scriptRoutine() { return state().scriptRoutine; }
 KeystrokeHandler keystrokeHandler() { return state().handler; }
 
+#if defined(_WIN32)
 void setNativeCallProbe(Probe probe) { state().nativeCallProbe = probe; }
 void setTickReadProbe(Probe probe) { state().tickReadProbe = probe; }
+#endif
 bool scriptFaulted() { return context::faulted(); }
 
 bool runPass() {

@@ -18,8 +18,10 @@ struct HostState {
   KeystrokeHandler handler = nullptr;
   NativeHash pendingHash = 0;  // the call begun last
   UINT64 result = 0;           // the slot nativeCall points to
+#if defined(_WIN32)
   Probe nativeCallProbe = nullptr;
   Probe tickReadProbe = nullptr;
+#endif
 };
 
 HostState& state();

@@ -98,12 +98,16 @@ Keystroke release(DWORD key);
 // False when no handler is registered.
 bool deliverKeystroke(const Keystroke& keystroke);
 
-// Probes for tests that look at the stack the plugin calls the host on: `probe`
-// runs inside every nativeCall, or every tick read, on the caller's stack, until
-// replaced by null. It may throw, as a failing native would.
+#if defined(_WIN32)
+// Probes for the checks that walk, and throw through, the stack the plugin calls
+// the host on, with the system's unwinder: `probe` runs inside every nativeCall,
+// or every tick read, on the caller's stack, until replaced by null. It may throw,
+// as a failing native would. Windows only, which keeps the native build's hot
+// paths, which the benchmark counts, free of them.
 using Probe = void (*)();
 void setNativeCallProbe(Probe probe);
 void setTickReadProbe(Probe probe);
+#endif
 // Whether the script ended by an exception, which its entry caught: a host guards
 // the scripts it runs, so a failing script ends alone, not the process.
 bool scriptFaulted();
