@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds the native tools and the shipped module dist/keyrelay.asi
-# with its release zip, then replays the demo scenario through the shipped module
-# under Wine, printing the trace.
+# with its release zip and SHA256SUMS, then replays the demo scenario through the
+# shipped module under Wine, printing the trace.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
@@ -14,7 +14,7 @@ cmake --build --preset dev -j"$(nproc)"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$(nproc)"
 echo
-ls -l dist/keyrelay.asi dist/keyrelay-*-win64.zip
+ls -l dist/keyrelay.asi dist/keyrelay-*-win64.zip dist/SHA256SUMS
 echo
 
 if [ "$haveWine" = yes ]; then
