@@ -19,8 +19,7 @@ KeystrokeHandler volatile floorHandler = floorKeystroke;
 void loadFreshPlugin() {
   standin::unloadPlugin();
   standin::reset();
-  for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
-  standin::loadPlugin();
+  standin::loadPlugin();  // with every key record empty, as a fresh load has
   standin::setRecording(false);
   standin::setSubject(kSubject);
   standin::setTick(kStartTick);

@@ -94,6 +94,11 @@ bool preferredRange(const char* path, ULONGLONG& base, DWORD& bytes) {
   return read;
 }
 
+void releaseHeldRange() {
+  if (heldRange != nullptr) VirtualFree(heldRange, 0, MEM_RELEASE);
+  heldRange = nullptr;
+}
+
 // Reserves the module's preferred range, so that the next load cannot use it.
 bool holdPreferredRange(ULONGLONG& base) {
   DWORD bytes = 0;
@@ -105,16 +110,10 @@ bool holdPreferredRange(ULONGLONG& base) {
   heldRange = VirtualAlloc(wanted, bytes, MEM_RESERVE, PAGE_NOACCESS);
   if (heldRange != wanted) {
     std::fprintf(stderr, "cannot hold the range at 0x%llX: error %lu\n", base, GetLastError());
-    if (heldRange != nullptr) VirtualFree(heldRange, 0, MEM_RELEASE);
-    heldRange = nullptr;
+    releaseHeldRange();
     return false;
   }
   return true;
-}
-
-void releaseHeldRange() {
-  if (heldRange != nullptr) VirtualFree(heldRange, 0, MEM_RELEASE);
-  heldRange = nullptr;
 }
 
 }  // namespace
