@@ -56,8 +56,7 @@ include(cmake/KeyrelayVersionResource.cmake)
 
 # The stand-in host as ScriptHookRDR2.dll: the host's operations exported under
 # their decorated names, and its driver-facing controls for the replay tool.
-add_library(keyrelay_standin_dll SHARED ${KEYRELAY_STANDIN_SOURCES} standin/script_context_fiber.cpp
-  standin/stack_walk_windows.cpp)
+add_library(keyrelay_standin_dll SHARED ${KEYRELAY_STANDIN_SOURCES} standin/script_context_fiber.cpp)
 set_target_properties(keyrelay_standin_dll PROPERTIES OUTPUT_NAME ScriptHookRDR2 PREFIX "")
 target_include_directories(keyrelay_standin_dll PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(keyrelay_standin_dll PRIVATE KEYRELAY_BUILDING_HOST)

@@ -30,9 +30,15 @@ using NativeHash = UINT64;
 #else
 #define KEYRELAY_HOST_API __declspec(dllimport)
 #endif
-#define KEYRELAY_HOST_NAME(operation) __asm__(KEYRELAY_EXPORT_##operation)
 #else
 #define KEYRELAY_HOST_API
+#endif
+// Bound to the listed names, except in the check of that list
+// (KEYRELAY_CHECKING_NAMES), which compiles this header for an MSVC target to see
+// the names its mangling gives these declarations.
+#if defined(_WIN32) && !defined(KEYRELAY_CHECKING_NAMES)
+#define KEYRELAY_HOST_NAME(operation) __asm__(KEYRELAY_EXPORT_##operation)
+#else
 #define KEYRELAY_HOST_NAME(operation)
 #endif
 

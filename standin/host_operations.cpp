@@ -62,8 +62,5 @@ UINT64* nativeCall() {
   s.result = standin::kResultNoise;
   if (s.pendingHash == kSubjectNative) s.result |= static_cast<DWORD>(s.subject);
   record(Op::kNativeCall, s.result);
-#if defined(_WIN32)
-  if (s.nativeCallProbe != nullptr) s.nativeCallProbe();
-#endif
   return &s.result;
 }

@@ -22,4 +22,11 @@ HINSTANCE pluginModule();
 // copy in its module. Null when it has none or more than one.
 const char* pluginText(const char* text);
 
+#if defined(_WIN32)
+// Points the loaded plugin's import of dll!function at `replacement` and returns
+// what it pointed at; null, changing nothing, when there is no such import. Only
+// before the script's first pass: the script keeps what it read from the slot.
+void* rerouteImport(const char* dll, const char* function, void* replacement);
+#endif
+
 }  // namespace standin

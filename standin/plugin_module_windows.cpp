@@ -58,18 +58,6 @@ ULONG_PTR* importSlot(HMODULE module, const char* dll, const char* function) {
   return nullptr;
 }
 
-// Must happen before the script first runs: the script keeps the address it reads
-// from the slot for the rest of its life.
-bool rerouteTick(HMODULE module) {
-  ULONG_PTR* slot = importSlot(module, "KERNEL32.dll", "GetTickCount");
-  if (slot == nullptr) return false;
-  DWORD protection = 0;
-  if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection)) return false;
-  *slot = reinterpret_cast<ULONG_PTR>(&tickFromStandIn);
-  VirtualProtect(slot, sizeof *slot, protection, &protection);
-  return true;
-}
-
 DWORD WINAPI idleThread(LPVOID) { return 0; }
 
 bool movingBase() {
@@ -141,7 +129,8 @@ bool loadPlugin() {
     }
     reported = true;
   }
-  if (!rerouteTick(loaded)) {
+  if (rerouteImport("KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&tickFromStandIn)) ==
+      nullptr) {
     std::fprintf(stderr, "%s: no GetTickCount import from KERNEL32.dll to reroute\n", pluginPath());
     unloadPlugin();
     return false;
@@ -190,6 +179,18 @@ const char* pluginText(const char* text) {
     }
   }
   return found;
+}
+
+void* rerouteImport(const char* dll, const char* function, void* replacement) {
+  ULONG_PTR* slot = loaded != nullptr ? importSlot(loaded, dll, function) : nullptr;
+  DWORD protection = 0;
+  if (slot == nullptr || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection)) {
+    return nullptr;
+  }
+  void* previous = reinterpret_cast<void*>(*slot);
+  *slot = reinterpret_cast<ULONG_PTR>(replacement);
+  VirtualProtect(slot, sizeof *slot, protection, &protection);
+  return previous;
 }
 
 }  // namespace standin

@@ -52,7 +52,7 @@ DWORD currentTick();
 // What the plugin's GetTickCount does: returns the current tick, counts the read
 // and records it.
 DWORD readTick();
-// Reads since the last reset, by every thread; exact while no thread reads.
+// Reads since the last reset, by every thread.
 unsigned long long tickReads();
 
 // Every call made to the stand-in since the last reset or clearCalls, in order.
@@ -98,16 +98,6 @@ Keystroke release(DWORD key);
 // False when no handler is registered.
 bool deliverKeystroke(const Keystroke& keystroke);
 
-#if defined(_WIN32)
-// Probes for the checks that walk, and throw through, the stack the plugin calls
-// the host on, with the system's unwinder: `probe` runs inside every nativeCall,
-// or every tick read, on the caller's stack, until replaced by null. It may throw,
-// as a failing native would. Windows only, which keeps the native build's hot
-// paths, which the benchmark counts, free of them.
-using Probe = void (*)();
-void setNativeCallProbe(Probe probe);
-void setTickReadProbe(Probe probe);
-#endif
 // Whether the script ended by an exception, which its entry caught: a host guards
 // the scripts it runs, so a failing script ends alone, not the process.
 bool scriptFaulted();

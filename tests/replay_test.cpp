@@ -23,11 +23,11 @@ TEST(ScenarioTest, ReadsEveryWordWithCommentsBlankLinesAndAnyCase) {
       "release x context=1 previous=-1 transition=0x80000000 repeat=3 scan=0x2D extended=1\n"
       "press Ctrl\npress 0x158\npass\npass 3 every 16\n");
   ASSERT_EQ(r.error, "");
-  ASSERT_EQ(r.scenario.steps.size(), 8u);
-  EXPECT_EQ(std::get<replay::SetTick>(r.scenario.steps[0]).ms, 0xFFFFFFC0u);
-  EXPECT_EQ(std::get<replay::Advance>(r.scenario.steps[1]).ms, 80u);
-  EXPECT_EQ(std::get<replay::SetSubject>(r.scenario.steps[2]).subject, -1);
-  const standin::Keystroke release = std::get<replay::Key>(r.scenario.steps[3]).keystroke;
+  ASSERT_EQ(r.timeline.steps.size(), 8u);
+  EXPECT_EQ(std::get<replay::SetTick>(r.timeline.steps[0]).ms, 0xFFFFFFC0u);
+  EXPECT_EQ(std::get<replay::Advance>(r.timeline.steps[1]).ms, 80u);
+  EXPECT_EQ(std::get<replay::SetSubject>(r.timeline.steps[2]).subject, -1);
+  const standin::Keystroke release = std::get<replay::Key>(r.timeline.steps[3]).keystroke;
   EXPECT_EQ(release.key, 0x58u);
   EXPECT_EQ(release.contextCode, 1);
   EXPECT_EQ(release.previousState, -1);
@@ -35,12 +35,12 @@ TEST(ScenarioTest, ReadsEveryWordWithCommentsBlankLinesAndAnyCase) {
   EXPECT_EQ(release.repeatCount, 3);
   EXPECT_EQ(release.scanCode, 0x2D);
   EXPECT_EQ(release.extended, 1);
-  const standin::Keystroke press = std::get<replay::Key>(r.scenario.steps[4]).keystroke;
+  const standin::Keystroke press = std::get<replay::Key>(r.timeline.steps[4]).keystroke;
   EXPECT_EQ(press.key, 0x11u);
   EXPECT_EQ(press.transitionState, 0);
-  EXPECT_EQ(std::get<replay::Key>(r.scenario.steps[5]).keystroke.key, 0x158u);
-  EXPECT_EQ(std::get<replay::Passes>(r.scenario.steps[6]).count, 1u);
-  EXPECT_EQ(std::get<replay::Passes>(r.scenario.steps[7]).everyMs, 16u);
+  EXPECT_EQ(std::get<replay::Key>(r.timeline.steps[5]).keystroke.key, 0x158u);
+  EXPECT_EQ(std::get<replay::Passes>(r.timeline.steps[6]).count, 1u);
+  EXPECT_EQ(std::get<replay::Passes>(r.timeline.steps[7]).everyMs, 16u);
 }
 
 TEST(ScenarioTest, AcceptsTheLimitsOfEachNumber) {
@@ -76,9 +76,16 @@ TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
       {"load now\n", "line 1: usage: load"},
       {"unload 1\n", "line 1: usage: unload"},
       {"thread 2\n", "line 1: usage: thread"},
+      // A byte-order mark only where Windows Notepad writes one, before the first line.
+      {"\xEF\xBB\xBFtick 1\n", ""},
+      {"tick 1\n\xEF\xBB\xBFpass\n", "line 2: unknown word '\xEF\xBB\xBFpass'"},
+      // A faulty word is quoted in part.
+      {"tick " + std::string(100'000, '9') + "\n",
+       "line 1: bad tick '" + std::string(40, '9') + "...' (100000 characters) (expected"},
   };
   for (const auto& [text, expected] : cases) {
     const std::string error = errorOf(text);
+    EXPECT_LT(error.size(), 200u) << text.substr(0, 50);
     if (expected.empty()) {
       EXPECT_EQ(error, "") << text;
     } else {
@@ -88,7 +95,7 @@ TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
 }
 
 TEST(ScenarioTest, AFaultLeavesNoStepsBehind) {
-  EXPECT_TRUE(parseScenario("pass\npass\nbogus\n").scenario.steps.empty());
+  EXPECT_TRUE(parseScenario("pass\npass\nbogus\n").timeline.steps.empty());
 }
 
 class ReplayTest : public FreshPluginTest {};
@@ -104,7 +111,7 @@ TEST_F(ReplayTest, TraceShowsEachPassWithItsNativesByName) {
   const replay::ParseResult r =
       parseScenario("tick 1000\nsubject -1\nrelease C\npress CTRL\npass\nadvance 5000\npass\n");
   ASSERT_EQ(r.error, "");
-  const std::vector<std::string> lines = linesOf(replay::replayScenario(r.scenario).trace);
+  const std::vector<std::string> lines = linesOf(replay::replayScenario(r.timeline).trace);
   const std::vector<std::string> expected = {
       "load",
       "  script registered: own module",
@@ -159,13 +166,13 @@ TEST_F(ReplayTest, WhileUnloadedNothingRunsAndAReloadStartsAfresh) {
       "  script unregistered: the module registered",
       "  keystroke handler unregistered: the one registered",
   };
-  EXPECT_EQ(linesOf(replay::replayScenario(r.scenario).trace), expected);
+  EXPECT_EQ(linesOf(replay::replayScenario(r.timeline).trace), expected);
 }
 
 TEST_F(ReplayTest, TheDemoShowsEveryBindingAndTheWrap) {
   const replay::ParseResult r = parseScenario(replay::kDemoScenario);
   ASSERT_EQ(r.error, "");
-  const std::string trace = replay::replayScenario(r.scenario).trace;
+  const std::string trace = replay::replayScenario(r.timeline).trace;
   const auto count = [&](const std::string& needle) {
     std::size_t n = 0;
     for (std::size_t at = trace.find(needle); at != std::string::npos;

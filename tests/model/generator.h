@@ -1,17 +1,47 @@
-// Seeded random timelines: key events for X, C, Ctrl, other keys and codes of 255
-// and above with arbitrary flag values, subject changes, clock steps of every size
-// (window edges, the wrap of the 32-bit tick, 2^32 ms and more) and passes. The
-// same seed makes the same timeline on every machine.
+// Generated timelines: key events for X, C, Ctrl, other keys and codes of 255 and
+// above with arbitrary flag values, subject changes, clock steps of every size
+// (window edges, the wrap of the 32-bit tick, 2^32 ms and more) and passes, each
+// choice taken from a source: seeded numbers for the random tests, the fuzzer's
+// bytes for the fuzzer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-#include "tests/model/timeline.h"
+#include "tools/replay/timeline.h"
 
 namespace keyrelay_model {
 
-// Already unambiguous (see unambiguous.h); 1 to kMaxRandomSteps steps before that.
-Timeline randomTimeline(std::uint64_t seed);
+// Where a generated timeline's choices come from.
+class Choices {
+ public:
+  virtual ~Choices() = default;
+  // Any 64-bit value.
+  virtual std::uint64_t next() = 0;
+  // 0 to n - 1; n > 0.
+  virtual std::uint64_t below(std::uint64_t n) = 0;
+  // Nothing more to give: the timeline ends there.
+  virtual bool exhausted() { return false; }
+};
+
+// The same numbers for the same seed on every machine (splitmix64), unlike the
+// standard distributions.
+class SeededChoices : public Choices {
+ public:
+  explicit SeededChoices(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t next() override;
+  std::uint64_t below(std::uint64_t n) override { return next() % n; }
+
+ private:
+  std::uint64_t state_;
+};
+
+// A timeline of a clock setting then 1 to `maxSteps` steps (fewer if the choices
+// run out), already unambiguous (see unambiguous.h).
+replay::Timeline generateTimeline(Choices& choices, std::size_t maxSteps);
+
+// The timeline of a seed: up to kMaxRandomSteps steps.
+replay::Timeline randomTimeline(std::uint64_t seed);
 
 inline constexpr std::size_t kMaxRandomSteps = 48;
 // The first seed of a run that names none: fixed, so that runs repeat.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <stdexcept>
+#include <type_traits>
 
 #include "script/natives.h"
 
@@ -33,32 +35,42 @@ UINT64 widened(SubjectHandle subject) {
 
 }  // namespace
 
-Model::Model(DWORD startTick, const char* stealthText)
-    : now_(startTick), stealthText_(reinterpret_cast<UINT64>(stealthText)) {}
+Model::Model(const char* stealthText) : stealthText_(reinterpret_cast<UINT64>(stealthText)) {}
 
 void Model::apply(const Step& step, std::vector<HostCall>& trace) {
-  switch (step.kind) {
-    case StepKind::kKeystroke: {
-      const DWORD key = step.keystroke.key;
-      if (key >= kKeysKept) {
-        ++tally_.badKeys;
-        return;
-      }
-      trace.push_back({Op::kGetTickCount, now32(), 0, false});
-      latest_[key] = Latest{now_, step.keystroke.transitionState != 0, false};
-      return;
-    }
-    case StepKind::kAdvance:
-      if (step.ms >= kWrap) ++tally_.advancesPastWrap;
-      now_ += step.ms;
-      return;
-    case StepKind::kSubject:
-      subject_ = step.subject;
-      return;
-    case StepKind::kPass:
-      pass(trace);
-      return;
+  std::visit(
+      [&](const auto& s) {
+        using T = std::decay_t<decltype(s)>;
+        if constexpr (std::is_same_v<T, replay::SetTick>) {
+          now_ += static_cast<DWORD>(s.ms - now32());
+        } else if constexpr (std::is_same_v<T, replay::Advance>) {
+          if (s.ms >= kWrap) ++tally_.advancesPastWrap;
+          now_ += s.ms;
+        } else if constexpr (std::is_same_v<T, replay::SetSubject>) {
+          subject_ = s.subject;
+        } else if constexpr (std::is_same_v<T, replay::Key>) {
+          keystroke(s.keystroke, trace);
+        } else if constexpr (std::is_same_v<T, replay::Passes>) {
+          for (std::uint32_t i = 0; i < s.count; ++i) {
+            pass(trace);
+            now_ += s.everyMs;
+          }
+        } else if constexpr (std::is_same_v<T, replay::Thread>) {
+          // A thread's notifications call nothing.
+        } else {
+          throw std::invalid_argument("the model does not judge loads and unloads");
+        }
+      },
+      step);
+}
+
+void Model::keystroke(const standin::Keystroke& keystroke, std::vector<HostCall>& trace) {
+  if (keystroke.key >= kKeysKept) {
+    ++tally_.badKeys;
+    return;
   }
+  trace.push_back({Op::kGetTickCount, now32(), 0, false});
+  latest_[keystroke.key] = Latest{now_, keystroke.transitionState != 0, false};
 }
 
 bool Model::justReleased(DWORD key, std::vector<HostCall>& trace) {
@@ -127,7 +139,7 @@ std::uint64_t Model::msUntilUnambiguous() const {
 
 std::vector<HostCall> expectedTrace(const Timeline& timeline, Tally* tally,
                                     const char* stealthText) {
-  Model model(timeline.startTick, stealthText);
+  Model model(stealthText);
   std::vector<HostCall> trace;
   for (const Step& step : timeline.steps) model.apply(step, trace);
   if (tally != nullptr) *tally = model.tally();

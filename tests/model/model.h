@@ -10,9 +10,12 @@
 
 #include "script/natives.h"
 #include "standin/standin.h"
-#include "tests/model/timeline.h"
+#include "tools/replay/timeline.h"
 
 namespace keyrelay_model {
+
+using replay::Step;
+using replay::Timeline;
 
 // What the model saw acting, so that tests can tell the timelines reach the
 // interesting cases.
@@ -32,10 +35,14 @@ struct Tally {
 
 class Model {
  public:
-  // `stealthText`: where the plugin keeps the text it passes by address.
-  Model(DWORD startTick, const char* stealthText);
+  // `stealthText`: where the plugin keeps the text it passes by address. The
+  // clock starts at 0, as the stand-in's does.
+  explicit Model(const char* stealthText);
 
-  // Each appends the host calls the plugin makes for the step to `trace`.
+  // Each appends the host calls the plugin makes for the step to `trace`. Setting
+  // the clock moves it on to the next time the 32-bit tick reads that value.
+  // Judges ticks, keystrokes, subjects, passes and threads (which call nothing);
+  // throws std::invalid_argument for a load or an unload.
   void apply(const Step& step, std::vector<standin::HostCall>& trace);
 
   // The fewest ms to wait so that no event a pass would judge is 2^32 ms or more
@@ -53,12 +60,13 @@ class Model {
   };
 
   DWORD now32() const { return static_cast<DWORD>(now_); }
+  void keystroke(const standin::Keystroke& keystroke, std::vector<standin::HostCall>& trace);
   bool justReleased(DWORD key, std::vector<standin::HostCall>& trace);
   bool held(DWORD key, std::vector<standin::HostCall>& trace);
   void countAct(const Latest& event);
   void pass(std::vector<standin::HostCall>& trace);
 
-  std::uint64_t now_;
+  std::uint64_t now_ = 0;
   UINT64 stealthText_;
   SubjectHandle subject_ = 0;
   std::map<DWORD, Latest> latest_;

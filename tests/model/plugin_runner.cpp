@@ -9,6 +9,8 @@
 #include "standin/plugin_module.h"
 #include "tests/model/generator.h"
 #include "tests/model/model.h"
+#include "tools/replay/runner.h"
+#include "tools/replay/scenario.h"
 
 namespace keyrelay_model {
 namespace {
@@ -60,32 +62,10 @@ PluginRunner::~PluginRunner() {
 
 // Each timeline starts from what a fresh load gives the plugin, however it is built
 // or loaded.
-const std::vector<HostCall>& PluginRunner::trace(const Timeline& timeline) {
-  standin::freshPlugin();
-  standin::setTick(timeline.startTick);
-  standin::setSubject(0);
-  standin::clearCalls();
-  for (const Step& step : timeline.steps) {
-    switch (step.kind) {
-      case StepKind::kKeystroke:
-        standin::deliverKeystroke(step.keystroke);
-        break;
-      case StepKind::kAdvance:
-        standin::setTick(static_cast<DWORD>(standin::currentTick() + step.ms));
-        break;
-      case StepKind::kSubject:
-        standin::setSubject(step.subject);
-        break;
-      case StepKind::kPass:
-        standin::runPass();
-        break;
-    }
-  }
-  return standin::calls();
-}
-
 std::optional<std::string> PluginRunner::mismatch(const Timeline& timeline) {
-  const std::vector<HostCall>& actual = trace(timeline);
+  replay::Runner runner(replay::Runner::Start::kFresh);
+  runner.apply(timeline);
+  const std::vector<HostCall>& actual = runner.calls();
   // The text goes by address: the plugin's own copy, wherever its module lies.
   const std::vector<HostCall> expected =
       expectedTrace(timeline, nullptr, standin::pluginText(kStealthText));
@@ -114,7 +94,8 @@ std::string failureReport(PluginRunner& runner, const std::string& origin,
   return origin + ": the plugin departs from the model after " + std::to_string(length) + " of " +
          std::to_string(timeline.steps.size()) + " steps; " +
          runner.mismatch(prefix).value_or("(no longer)") +
-         "\nShortest failing prefix, as a scenario for keyrelay-replay:\n" + scenarioText(prefix);
+         "\nShortest failing prefix, as a scenario for keyrelay-replay:\n" +
+         replay::scenarioText(prefix);
 }
 
 bool numberFromEnvironment(const char* name, std::uint64_t& value) {

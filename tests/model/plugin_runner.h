@@ -1,5 +1,5 @@
-// Runs timelines through the plugin, loaded in the stand-in host, and holds the
-// result against the model's.
+// Runs timelines through the plugin, loaded in the stand-in host, and holds what
+// it did against the model.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "standin/standin.h"
-#include "tests/model/timeline.h"
+#include "tools/replay/timeline.h"
 
 namespace keyrelay_model {
 
@@ -22,24 +21,21 @@ class PluginRunner {
   PluginRunner(const PluginRunner&) = delete;
   PluginRunner& operator=(const PluginRunner&) = delete;
 
-  // Every host call the plugin made during the timeline.
-  const std::vector<standin::HostCall>& trace(const Timeline& timeline);
-
-  // Where the plugin's trace first departs from the model's, told for a person;
-  // nothing when they are equal.
-  std::optional<std::string> mismatch(const Timeline& timeline);
+  // Where the plugin's host calls during the timeline first depart from the
+  // model's, told for a person; nothing when they are equal.
+  std::optional<std::string> mismatch(const replay::Timeline& timeline);
 };
 
 // The length of the shortest prefix of `timeline` for which `fails` holds; the
 // whole length when only the whole fails.
-std::size_t shortestFailingPrefix(const Timeline& timeline,
-                                  const std::function<bool(const Timeline&)>& fails);
+std::size_t shortestFailingPrefix(const replay::Timeline& timeline,
+                                  const std::function<bool(const replay::Timeline&)>& fails);
 
 // The report of a timeline on which the plugin and the model disagree: the seed,
 // the shortest failing prefix as a scenario for keyrelay-replay, and the first
 // difference in it.
 std::string failureReport(PluginRunner& runner, const std::string& origin,
-                          const Timeline& timeline);
+                          const replay::Timeline& timeline);
 
 // The random timelines of seeds firstSeed to firstSeed + count - 1, each held
 // against the model: the failure report of the first that fails, or nothing.

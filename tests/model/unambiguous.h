@@ -5,11 +5,11 @@
 // does not. Every other age, across the wrap too and past 2^32 ms, stays as made.
 #pragma once
 
-#include "tests/model/timeline.h"
+#include "tools/replay/timeline.h"
 
 namespace keyrelay_model {
 
 // `timeline` with an advance inserted before each pass that needs one.
-Timeline unambiguous(const Timeline& timeline);
+replay::Timeline unambiguous(const replay::Timeline& timeline);
 
 }  // namespace keyrelay_model

@@ -1,37 +1,109 @@
 // keyrelay-unwind-check: what a host does with the plugin's frames on its stack,
 // through the shipped module under the Windows loader. From inside a native call
-// and from inside a tick read, the stand-in walks the stack with the system's
-// unwinder: the walk must cross the plugin's frames, found in the module's own
-// unwind data, and reach the stand-in's script entry. An exception thrown inside
-// either must cross them too and be caught at that entry, ending the script and
-// not the process.
+// and from inside a tick read (the module's imports pointed at probes here), it
+// walks the stack with the system's unwinder, the way a host, a debugger or the
+// exception dispatcher does: the walk must cross the plugin's frames, found in the
+// module's own unwind data, and reach the stand-in's script entry. An exception
+// thrown inside either must cross them too and be caught at that entry, ending
+// the script and not the process.
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "host/host.h"
 #include "host/platform.h"
 #include "standin/plugin_module.h"
 #include "standin/script_context.h"
-#include "standin/stack_walk.h"
 #include "standin/standin.h"
 
 namespace {
 
-using standin::StackFrame;
+constexpr std::size_t kMaxFrames = 64;
+
+struct StackFrame {
+  DWORD64 pc = 0;             // where the frame's code was running
+  HMODULE module = nullptr;   // the module holding that code; null outside any
+  DWORD64 functionStart = 0;  // its function's start, by the unwind data; 0 if none
+};
+
+HMODULE moduleAt(DWORD64 pc) {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(pc), &module);
+  return module;
+}
+
+// Whether `sp` lies on the current stack (a fiber's, when on a fiber).
+bool onStack(DWORD64 sp) {
+  const NT_TIB* tib = reinterpret_cast<const NT_TIB*>(NtCurrentTeb());
+  return sp >= reinterpret_cast<DWORD64>(tib->StackLimit) &&
+         sp < reinterpret_cast<DWORD64>(tib->StackBase);
+}
+
+// The frames from walkStack's caller outward, ending at the first frame with no
+// return address, at a step that leaves the thread's stack, or after kMaxFrames.
+__attribute__((noinline)) std::vector<StackFrame> walkStack() {
+  std::vector<StackFrame> frames;
+  CONTEXT context{};
+  RtlCaptureContext(&context);
+  bool own = true;  // the first frame is walkStack's
+  while (context.Rip != 0 && frames.size() < kMaxFrames && onStack(context.Rsp)) {
+    DWORD64 imageBase = 0;
+    RUNTIME_FUNCTION* function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
+    if (!own) {
+      frames.push_back(StackFrame{context.Rip, moduleAt(context.Rip),
+                                  function != nullptr ? imageBase + function->BeginAddress : 0});
+    }
+    own = false;
+    if (function == nullptr) {
+      // No unwind data means a leaf function: the return address is on top.
+      context.Rip = *reinterpret_cast<const DWORD64*>(context.Rsp);
+      context.Rsp += sizeof(DWORD64);
+    } else {
+      void* handlerData = nullptr;
+      DWORD64 establisherFrame = 0;
+      RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context, &handlerData,
+                       &establisherFrame, nullptr);
+    }
+  }
+  return frames;
+}
 
 std::vector<StackFrame> walked;
-void walkProbe() { walked = standin::walkStack(); }
+void walkProbe() { walked = walkStack(); }
 
 struct NativeFailed {};
 void throwProbe() { throw NativeFailed{}; }
 
+// The probe runs inside the plugin's calls of the two imports, on its stack,
+// before what the import pointed at.
+using Probe = void (*)();
+Probe probe = nullptr;
+void* standInNativeCall = nullptr;
+void* standInTick = nullptr;
+UINT64* probedNativeCall() {
+  probe();
+  return reinterpret_cast<UINT64* (*)()>(standInNativeCall)();
+}
+DWORD WINAPI probedTick() {
+  probe();
+  return reinterpret_cast<DWORD(WINAPI*)()>(standInTick)();
+}
+
 struct Place {
   const char* name;
-  void (*setProbe)(standin::Probe);
+  const char* dll;
+  const char* function;
+  void* probed;
+  void** original;
 };
-constexpr Place kPlaces[] = {
-    {"a native call", standin::setNativeCallProbe},
-    {"the tick read", standin::setTickReadProbe},
+const Place kPlaces[] = {
+    {"a native call", "ScriptHookRDR2.dll", KEYRELAY_EXPORT_nativeCall,
+     reinterpret_cast<void*>(&probedNativeCall), &standInNativeCall},
+    {"the tick read", "KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&probedTick),
+     &standInTick},
 };
 
 std::string describe(const StackFrame& frame) {
@@ -50,17 +122,16 @@ std::string describe(const StackFrame& frame) {
   return text;
 }
 
-// Runs one pass with `probe` at `place`, on a freshly loaded plugin.
-bool passWithProbe(const Place& place, standin::Probe probe) {
+// Runs one pass with `with` at `place`, on a freshly loaded plugin.
+bool passWithProbe(const Place& place, Probe with) {
   standin::unloadPlugin();
   standin::reset();
   if (!standin::loadPlugin()) return false;
   standin::setRecording(false);
   standin::setTick(1'000'000);
-  place.setProbe(probe);
-  const bool ran = standin::runPass();
-  place.setProbe(nullptr);
-  return ran;
+  probe = with;
+  *place.original = standin::rerouteImport(place.dll, place.function, place.probed);
+  return *place.original != nullptr && standin::runPass();
 }
 
 bool walkCrossesThePlugin(const Place& place) {

@@ -1,11 +1,10 @@
 // keyrelay-replay: replays a scenario of key events and passes through the
 // stand-in host and prints what the plugin did.
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "tools/replay/demo.h"
 #include "tools/replay/scenario.h"
@@ -22,13 +21,6 @@ constexpr std::string_view kUsage =
     "usage: keyrelay-replay [FILE | -]   replay a scenario (- reads standard input;\n"
     "                                    none replays the built-in demo)\n"
     "       keyrelay-replay --demo       print the demo scenario\n";
-
-bool readAll(std::istream& in, std::string& text) {
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  text = buffer.str();
-  return !in.bad();
-}
 
 }  // namespace
 
@@ -52,23 +44,16 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  std::string text;
+  std::string text(replay::kDemoScenario);
   std::string name = "demo";
-  if (argument.empty()) {
-    text = replay::kDemoScenario;
-  } else if (argument == "-") {
-    name = "standard input";
-    if (!readAll(std::cin, text)) {
-      std::cerr << "keyrelay-replay: cannot read standard input\n";
+  if (!argument.empty()) {
+    name = argument == "-" ? "standard input" : std::string(argument);
+    replay::ReadResult read = replay::readScenarioFile(std::string(argument));
+    if (!read.error.empty()) {
+      std::cerr << "keyrelay-replay: " << read.error << "\n";
       return 1;
     }
-  } else {
-    name = std::string(argument);
-    std::ifstream file(name, std::ios::binary);
-    if (!file || !readAll(file, text)) {
-      std::cerr << "keyrelay-replay: cannot read " << name << "\n";
-      return 1;
-    }
+    text = std::move(read.text);
   }
 
   const replay::ParseResult parsed = replay::parseScenario(text);
@@ -76,7 +61,7 @@ int main(int argc, char** argv) {
     std::cerr << "keyrelay-replay: " << name << ": " << parsed.error << "\n";
     return 2;
   }
-  const replay::Replay replayed = replay::replayScenario(parsed.scenario);
+  const replay::Replay replayed = replay::replayScenario(parsed.timeline);
   std::cout << replayed.trace;
   std::cout.flush();
   if (replayed.loadFailed) std::cerr << "keyrelay-replay: the plugin did not load\n";

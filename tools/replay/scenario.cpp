@@ -1,27 +1,45 @@
 #include "tools/replay/scenario.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <optional>
+#include <type_traits>
+
+#include "tools/replay/format.h"
 
 namespace replay {
 namespace {
 
 constexpr std::uint32_t kMaxPasses = 1'000'000;
+// A faulty word is quoted up to this many characters, so that a huge line does
+// not come back as a huge message.
+constexpr std::size_t kMaxQuoted = 40;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// The keys a scenario may name, as it writes them; read in any case.
+// The keys with names: as a scenario writes them (read in any case), and as a
+// trace shows them.
 struct KeyName {
-  std::string_view name;
+  std::string_view word;
+  std::string_view shown;
   std::uint32_t code;
 };
-constexpr std::array<KeyName, 3> kKeyNames = {{{"X", 0x58}, {"C", 0x43}, {"CTRL", 0x11}}};
+constexpr std::array<KeyName, 3> kKeyNames = {
+    {{"X", "X", 0x58}, {"C", "C", 0x43}, {"CTRL", "Ctrl", 0x11}}};
 
 struct Fault {
   std::string message;
 };
+
+std::string quoted(std::string_view word) {
+  if (word.size() <= kMaxQuoted) return "'" + std::string(word) + "'";
+  return "'" + std::string(word.substr(0, kMaxQuoted)) + "...' (" + std::to_string(word.size()) +
+         " characters)";
+}
 
 std::vector<std::string_view> splitWords(std::string_view line) {
   std::vector<std::string_view> words;
@@ -61,8 +79,8 @@ std::optional<std::uint64_t> parseUnsigned(std::string_view word, std::uint64_t 
 std::uint32_t unsigned32(std::string_view word, std::string_view what) {
   const auto value = parseUnsigned(word, std::numeric_limits<std::uint32_t>::max());
   if (!value) {
-    throw Fault{"bad " + std::string(what) + " '" + std::string(word) +
-                "' (expected 0 to 4294967295, decimal or 0x hex)"};
+    throw Fault{"bad " + std::string(what) + " " + quoted(word) +
+                " (expected 0 to 4294967295, decimal or 0x hex)"};
   }
   return static_cast<std::uint32_t>(*value);
 }
@@ -74,8 +92,8 @@ std::int32_t signed32(std::string_view word, std::string_view what) {
       parseUnsigned(negative ? word.substr(1) : word,
                     negative ? 0x80000000ull : std::numeric_limits<std::uint32_t>::max());
   if (!magnitude) {
-    throw Fault{"bad " + std::string(what) + " '" + std::string(word) +
-                "' (expected a signed 32-bit value or its bits, 0 to 0xFFFFFFFF)"};
+    throw Fault{"bad " + std::string(what) + " " + quoted(word) +
+                " (expected a signed 32-bit value or its bits, 0 to 0xFFFFFFFF)"};
   }
   const auto bits = static_cast<std::uint32_t>(negative ? 0u - *magnitude : *magnitude);
   return static_cast<std::int32_t>(bits);
@@ -84,13 +102,13 @@ std::int32_t signed32(std::string_view word, std::string_view what) {
 std::uint32_t keyCode(std::string_view word) {
   const std::string name = lower(word);
   for (const KeyName& key : kKeyNames) {
-    if (name == lower(key.name)) return key.code;
+    if (name == lower(key.word)) return key.code;
   }
   if (name == "control") return 0x11;
   const auto value = parseUnsigned(word, std::numeric_limits<std::uint32_t>::max());
   if (!value) {
-    throw Fault{"bad key '" + std::string(word) +
-                "' (expected X, C, CTRL or a code from 0 to 0xFFFFFFFF)"};
+    throw Fault{"bad key " + quoted(word) +
+                " (expected X, C, CTRL or a code from 0 to 0xFFFFFFFF)"};
   }
   return static_cast<std::uint32_t>(*value);
 }
@@ -109,17 +127,17 @@ Key parseKey(const std::vector<std::string_view>& words, bool isRelease) {
     const std::string_view field = words[i];
     const std::size_t eq = field.find('=');
     if (eq == std::string_view::npos || eq == 0 || eq + 1 == field.size()) {
-      throw Fault{"bad field '" + std::string(field) + "' (expected name=value)"};
+      throw Fault{"bad field " + quoted(field) + " (expected name=value)"};
     }
     const std::string name = lower(field.substr(0, eq));
     const std::string_view value = field.substr(eq + 1);
     if (name == "repeat") {
       const auto n = parseUnsigned(value, 0xFFFF);
-      if (!n) throw Fault{"bad repeat '" + std::string(value) + "' (expected 0 to 65535)"};
+      if (!n) throw Fault{"bad repeat " + quoted(value) + " (expected 0 to 65535)"};
       k.repeatCount = static_cast<WORD>(*n);
     } else if (name == "scan") {
       const auto n = parseUnsigned(value, 0xFF);
-      if (!n) throw Fault{"bad scan '" + std::string(value) + "' (expected 0 to 255)"};
+      if (!n) throw Fault{"bad scan " + quoted(value) + " (expected 0 to 255)"};
       k.scanCode = static_cast<BYTE>(*n);
     } else if (name == "extended") {
       k.extended = signed32(value, name);
@@ -130,8 +148,8 @@ Key parseKey(const std::vector<std::string_view>& words, bool isRelease) {
     } else if (name == "transition") {
       k.transitionState = signed32(value, name);
     } else {
-      throw Fault{"unknown field '" + std::string(field.substr(0, eq)) +
-                  "' (expected repeat, scan, extended, context, previous or transition)"};
+      throw Fault{"unknown field " + quoted(field.substr(0, eq)) +
+                  " (expected repeat, scan, extended, context, previous or transition)"};
     }
   }
   return Key{k};
@@ -140,11 +158,11 @@ Key parseKey(const std::vector<std::string_view>& words, bool isRelease) {
 Passes parsePasses(const std::vector<std::string_view>& words) {
   constexpr std::string_view kUsage = "pass [N [every MS]]";
   if (words.size() == 3 || words.size() > 4) throw Fault{"usage: " + std::string(kUsage)};
-  Passes passes{1, 0};
+  Passes passes;
   if (words.size() >= 2) {
     passes.count = unsigned32(words[1], "pass count");
     if (passes.count == 0 || passes.count > kMaxPasses) {
-      throw Fault{"bad pass count '" + std::string(words[1]) + "' (expected 1 to " +
+      throw Fault{"bad pass count " + quoted(words[1]) + " (expected 1 to " +
                   std::to_string(kMaxPasses) + ")"};
     }
   }
@@ -184,14 +202,16 @@ Step parseStep(const std::vector<std::string_view>& words) {
     expectArguments(words, 0, 0, "thread");
     return Thread{};
   }
-  throw Fault{"unknown word '" + std::string(words[0]) +
-              "' (expected tick, advance, subject, press, release, pass, load, unload or thread)"};
+  throw Fault{"unknown word " + quoted(words[0]) +
+              " (expected tick, advance, subject, press, release, pass, load, unload or thread)"};
 }
 
 }  // namespace
 
 ParseResult parseScenario(std::string_view text) {
   ParseResult result;
+  // Windows Notepad begins a UTF-8 file with one.
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   std::size_t lineNumber = 0;
   while (!text.empty()) {
     ++lineNumber;
@@ -202,7 +222,7 @@ ParseResult parseScenario(std::string_view text) {
     const std::vector<std::string_view> words = splitWords(line);
     if (words.empty()) continue;
     try {
-      result.scenario.steps.push_back(parseStep(words));
+      result.timeline.steps.push_back(parseStep(words));
     } catch (const Fault& fault) {
       return ParseResult{{}, "line " + std::to_string(lineNumber) + ": " + fault.message};
     }
@@ -210,23 +230,80 @@ ParseResult parseScenario(std::string_view text) {
   return result;
 }
 
-std::string keystrokeLine(const standin::Keystroke& k) {
-  std::string key;
+ReadResult readScenarioFile(const std::string& path) {
+  const bool standardInput = path == "-";
+  const std::string name = standardInput ? "standard input" : path;
+  const auto cannotRead = [&] {
+    return ReadResult{{}, "cannot read " + name + ": " + std::strerror(errno)};
+  };
+  std::FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return cannotRead();
+  ReadResult result;
+  char buffer[1 << 16];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+    result.text.append(buffer, n);
+  }
+  // A folder opens on some systems and fails only when read.
+  if (std::ferror(file)) result = cannotRead();
+  if (!standardInput) std::fclose(file);
+  return result;
+}
+
+std::string keystrokeText(const standin::Keystroke& k, KeyStyle style) {
+  const auto code = static_cast<std::uint32_t>(k.key);
+  std::string key = style == KeyStyle::kTrace ? format("0x%02" PRIX32, code) : "";
   for (const KeyName& known : kKeyNames) {
-    if (known.code == k.key) key = known.name;
+    if (known.code != code) continue;
+    key = style == KeyStyle::kTrace ? key + " (" + std::string(known.shown) + ")"
+                                    : std::string(known.word);
   }
-  char buffer[200];
-  if (key.empty()) {
-    std::snprintf(buffer, sizeof buffer, "0x%" PRIX32, static_cast<std::uint32_t>(k.key));
-    key = buffer;
-  }
-  std::snprintf(buffer, sizeof buffer,
-                "%s %s repeat=%u scan=%u extended=%" PRId32 " context=%" PRId32 " previous=%" PRId32
-                " transition=%" PRId32 "\n",
+  if (key.empty()) key = format("0x%" PRIX32, code);
+  return format("%s %s repeat=%u scan=%u extended=%" PRId32 " context=%" PRId32 " previous=%" PRId32
+                " transition=%" PRId32,
                 k.transitionState != 0 ? "release" : "press", key.c_str(),
                 static_cast<unsigned>(k.repeatCount), static_cast<unsigned>(k.scanCode), k.extended,
                 k.contextCode, k.previousState, k.transitionState);
-  return buffer;
+}
+
+std::string scenarioLines(const Step& step) {
+  return std::visit(
+      [](const auto& s) -> std::string {
+        using T = std::decay_t<decltype(s)>;
+        if constexpr (std::is_same_v<T, SetTick>) {
+          return format("tick %" PRIu32 "\n", s.ms);
+        } else if constexpr (std::is_same_v<T, Advance>) {
+          // A line takes a 32-bit advance.
+          std::string lines;
+          std::uint64_t left = s.ms;
+          do {
+            const std::uint64_t chunk = std::min<std::uint64_t>(left, 0xFFFFFFFFu);
+            lines += format("advance %" PRIu64 "\n", chunk);
+            left -= chunk;
+          } while (left != 0);
+          return lines;
+        } else if constexpr (std::is_same_v<T, SetSubject>) {
+          return format("subject %" PRId32 "\n", s.subject);
+        } else if constexpr (std::is_same_v<T, Key>) {
+          return keystrokeText(s.keystroke, KeyStyle::kScenario) + "\n";
+        } else if constexpr (std::is_same_v<T, Passes>) {
+          if (s.everyMs != 0)
+            return format("pass %" PRIu32 " every %" PRIu32 "\n", s.count, s.everyMs);
+          return s.count == 1 ? "pass\n" : format("pass %" PRIu32 "\n", s.count);
+        } else if constexpr (std::is_same_v<T, Load>) {
+          return "load\n";
+        } else if constexpr (std::is_same_v<T, Unload>) {
+          return "unload\n";
+        } else {
+          return "thread\n";
+        }
+      },
+      step);
+}
+
+std::string scenarioText(const Timeline& timeline) {
+  std::string text;
+  for (const Step& step : timeline.steps) text += scenarioLines(step);
+  return text;
 }
 
 }  // namespace replay

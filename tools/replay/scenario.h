@@ -1,5 +1,4 @@
-// Scenarios: timelines of key events, clock and subject settings and script
-// passes, written as text, one step a line.
+// Scenarios: timelines written as text, one step a line.
 //
 //   # a comment, to the end of the line; blank lines are skipped
 //   tick N               set the clock to N ms (0 to 0xFFFFFFFF)
@@ -19,56 +18,40 @@
 // optional fields F set the rest of the keystroke message: repeat (0 to 0xFFFF),
 // scan (0 to 0xFF), and the flags extended, context, previous and transition
 // (signed 32-bit values, or their bits). Numbers are decimal, or hexadecimal
-// after 0x.
+// after 0x. A UTF-8 byte-order mark before the first line is skipped.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <variant>
-#include <vector>
 
-#include "standin/standin.h"
+#include "tools/replay/timeline.h"
 
 namespace replay {
 
-struct SetTick {
-  std::uint32_t ms;
-};
-struct Advance {
-  std::uint32_t ms;
-};
-struct SetSubject {
-  std::int32_t subject;
-};
-struct Key {
-  standin::Keystroke keystroke;
-};
-struct Passes {
-  std::uint32_t count;
-  std::uint32_t everyMs;
-};
-
-struct Load {};
-struct Unload {};
-struct Thread {};
-
-using Step = std::variant<SetTick, Advance, SetSubject, Key, Passes, Load, Unload, Thread>;
-
-struct Scenario {
-  std::vector<Step> steps;
-};
-
-// The scenario in `text`, or the first fault in it: `error` then reads
-// "line N: what is wrong" and `scenario` is empty.
+// The timeline in `text`, or the first fault in it: `error` then reads
+// "line N: what is wrong" and `timeline` is empty.
 struct ParseResult {
-  Scenario scenario;
+  Timeline timeline;
   std::string error;
 };
 ParseResult parseScenario(std::string_view text);
 
-// The scenario line, ending in a newline, that delivers `keystroke` with every
-// field as given.
-std::string keystrokeLine(const standin::Keystroke& keystroke);
+// The whole of the file at `path`, or of standard input for "-"; `error` says
+// why not when it cannot be read as a file (a folder cannot).
+struct ReadResult {
+  std::string text;
+  std::string error;
+};
+ReadResult readScenarioFile(const std::string& path);
+
+// The step's scenario lines, each ending in a newline, every keystroke field
+// spelled out. An advance of 2^32 ms or more takes several lines.
+std::string scenarioLines(const Step& step);
+std::string scenarioText(const Timeline& timeline);
+
+// How a keystroke is shown: as a scenario line writes it ("release X repeat=1
+// ..."), or as a trace shows it, by code and name ("release 0x58 (X) repeat=1 ...").
+enum class KeyStyle : unsigned char { kScenario, kTrace };
+std::string keystrokeText(const standin::Keystroke& keystroke, KeyStyle style);
 
 }  // namespace replay

@@ -1,0 +1,75 @@
+// Drives the plugin through a timeline in the process's one stand-in host, one
+// step at a time, and records what each step did: the record the replay's trace,
+// the model's comparison and the sandbox's display all read.
+//
+// Threads: the driving thread only. Memory: the record grows with every step and
+// every host call until forget().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "standin/standin.h"
+#include "tools/replay/timeline.h"
+
+namespace replay {
+
+enum class Outcome : unsigned char {
+  kDone,
+  // Nothing to act on: a keystroke with no handler registered, a pass with no
+  // script to run, a load of the loaded plugin, an unload with none loaded.
+  kNothingToDo,
+  kFailed,  // the plugin did not load
+};
+
+// What one step did; a Passes step makes one for each pass.
+struct Happening {
+  Step step;
+  Outcome outcome = Outcome::kDone;
+  std::uint64_t pass = 0;            // a pass's number in the run, from 1; 0 otherwise
+  DWORD tick = 0;                    // the clock when a pass began, or after any other step
+  unsigned long long tickReads = 0;  // the plugin's tick reads during a pass
+  UINT64 module = 0;                 // a load: the module handle the plugin was loaded at
+  std::size_t firstCall = 0;         // its host calls: calls()[firstCall, endCall)
+  std::size_t endCall = 0;
+};
+
+class Runner {
+ public:
+  enum class Start : unsigned char {
+    // Back to a fresh process: the stand-in reset and the plugin loaded, the load
+    // recorded as the first happening. finish() unloads it.
+    kLoad,
+    // The plugin as a fresh load leaves it, without a record of that: loaded if
+    // it is not, its key records empty, the clock and the subject 0.
+    kFresh,
+  };
+
+  explicit Runner(Start start);
+  Runner(const Runner&) = delete;
+  Runner& operator=(const Runner&) = delete;
+
+  void apply(const Step& step);
+  void apply(const Timeline& timeline);
+  // With kLoad: unloads the plugin if it is loaded, as the last happening.
+  void finish();
+
+  const std::vector<Happening>& happenings() const { return happenings_; }
+  // Every host call since the start or the last forget(), in order.
+  const std::vector<standin::HostCall>& calls() const { return standin::calls(); }
+  // Some load of the plugin failed.
+  bool loadFailed() const { return loadFailed_; }
+  // Drops the happenings and host calls recorded so far; passes keep counting.
+  void forget();
+
+ private:
+  Happening& happened(const Step& step, Outcome outcome);
+
+  Start start_;
+  std::vector<Happening> happenings_;
+  std::uint64_t passes_ = 0;
+  bool loadFailed_ = false;
+};
+
+}  // namespace replay

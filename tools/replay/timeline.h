@@ -1,0 +1,66 @@
+// A timeline: what happens to the plugin and its host, step by step. Scenarios are
+// timelines written as text (scenario.h); the replay tool, the random timelines,
+// the fuzzer and the sandbox all make or run them (runner.h).
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <variant>
+#include <vector>
+
+#include "standin/standin.h"
+
+namespace replay {
+
+// Sets the clock, in ms.
+struct SetTick {
+  std::uint32_t ms;
+  friend bool operator==(const SetTick&, const SetTick&) = default;
+};
+// Moves the clock on by any number of ms, 2^32 and more too; it wraps at 2^32.
+struct Advance {
+  std::uint64_t ms;
+  friend bool operator==(const Advance&, const Advance&) = default;
+};
+// The subject handle the game hands out from now on.
+struct SetSubject {
+  std::int32_t subject;
+  friend bool operator==(const SetSubject&, const SetSubject&) = default;
+};
+// A keystroke delivered to the registered handler.
+struct Key {
+  standin::Keystroke keystroke;
+  friend bool operator==(const Key&, const Key&) = default;
+};
+// `count` passes of the script, the clock moved on by `everyMs` after each.
+struct Passes {
+  std::uint32_t count = 1;
+  std::uint32_t everyMs = 0;
+  friend bool operator==(const Passes&, const Passes&) = default;
+};
+// The plugin loaded, unloaded, or a thread started and ended in the process.
+struct Load {
+  friend bool operator==(const Load&, const Load&) = default;
+};
+struct Unload {
+  friend bool operator==(const Unload&, const Unload&) = default;
+};
+struct Thread {
+  friend bool operator==(const Thread&, const Thread&) = default;
+};
+
+using Step = std::variant<SetTick, Advance, SetSubject, Key, Passes, Load, Unload, Thread>;
+
+struct Timeline {
+  std::vector<Step> steps;
+};
+
+// The first `length` steps of `timeline`.
+inline Timeline prefixOf(const Timeline& timeline, std::size_t length) {
+  const auto end = std::min(length, timeline.steps.size());
+  return Timeline{
+      {timeline.steps.begin(), timeline.steps.begin() + static_cast<std::ptrdiff_t>(end)}};
+}
+
+}  // namespace replay
