@@ -30,4 +30,4 @@ KEYRELAY_WINE_PACKAGES=(wine wine64)
 # What ./bench.sh adds: Google Benchmark, and callgrind to count instructions.
 KEYRELAY_BENCH_PACKAGES=(libbenchmark-dev valgrind)
 # What the sanitizer builds and the fuzzer add (g++ brings its own sanitizers).
-KEYRELAY_PROOF_PACKAGES=(clang libclang-rt-14-dev)
+KEYRELAY_PROOF_PACKAGES=(clang libclang-rt-dev)

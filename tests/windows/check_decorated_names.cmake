@@ -2,7 +2,7 @@
 # Compiles the host's signatures for an MSVC x64 target and checks that the
 # mangler's names for them are exactly the names in host/host_exports.h.
 include(${CMAKE_CURRENT_LIST_DIR}/host_exports.cmake)
-find_program(NM NAMES llvm-nm llvm-nm-14 REQUIRED)
+find_program(NM NAMES llvm-nm REQUIRED)
 file(MAKE_DIRECTORY ${WORK_DIR})
 set(object ${WORK_DIR}/host_signatures.obj)
 execute_process(COMMAND ${CLANG} --target=x86_64-pc-windows-msvc -std=c++20 -c ${SOURCE} -o ${object}
