@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Every test, all with warnings as errors: the formatting check; the native build
 # and its tests; the Windows build, the checks of the shipped module and the Wine
-# runs; then the proofs: the native suite again under AddressSanitizer with
+# runs; the module again with LLVM 19, through the module checks and the Wine
+# traces; then the proofs: the native suite again under AddressSanitizer with
 # UndefinedBehaviorSanitizer and under ThreadSanitizer, and a bounded fuzz run.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
 ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}" "${KEYRELAY_WINDOWS_PACKAGES[@]}" \
-  "${KEYRELAY_WINE_PACKAGES[@]}" "${KEYRELAY_PROOF_PACKAGES[@]}" clang-format
+  "${KEYRELAY_LLVM19_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}" "${KEYRELAY_PROOF_PACKAGES[@]}" \
+  clang-format
 export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 
 ./scripts/check-format.sh
 cmake --workflow --preset ci
 # After the native build: the Wine tests compare against its replay tool.
 cmake --workflow --preset win64-ci
+cmake --workflow --preset win64-llvm19
 cmake --workflow --preset asan
 cmake --workflow --preset tsan
 cmake --workflow --preset fuzz

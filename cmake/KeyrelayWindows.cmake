@@ -43,7 +43,12 @@ target_compile_options(keyrelay PRIVATE
   # Unwind data, so that the host can unwind through the plugin's frames.
   -fasynchronous-unwind-tables
   # No stack probes (a call into the C runtime) and no static constructors.
-  -mno-stack-arg-probe -Wglobal-constructors -Werror=global-constructors)
+  -mno-stack-arg-probe -Wglobal-constructors -Werror=global-constructors
+  # With no stack probes, nothing touches a large frame's pages in order: Windows
+  # grows the stack a page at a time through the guard page below it, and a frame
+  # larger than a page could step past that guard page unnoticed. So every frame
+  # stays far under a page.
+  -Wframe-larger-than=1024 -Werror=frame-larger-than)
 target_link_options(keyrelay PRIVATE
   -nostdlib -Wl,--entry,DllMain
   # lld exports every global when nothing is marked for export.

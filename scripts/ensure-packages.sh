@@ -25,9 +25,12 @@ KEYRELAY_NATIVE_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev)
 # readobj, nm), the MinGW-w64 headers and import libraries, and MinGW's C++
 # library for the Windows test tools; zip for the release.
 KEYRELAY_WINDOWS_PACKAGES=(clang lld llvm mingw-w64-x86-64-dev g++-mingw-w64-x86-64-win32 zip)
+# A second toolchain for the same build, the LLVM version the next Debian release
+# ships by default: the tests build the module with it too.
+KEYRELAY_LLVM19_PACKAGES=(clang-19 lld-19 llvm-19)
 # The loader that runs the shipped module in the tests.
 KEYRELAY_WINE_PACKAGES=(wine wine64)
 # What ./bench.sh adds: Google Benchmark, and callgrind to count instructions.
 KEYRELAY_BENCH_PACKAGES=(libbenchmark-dev valgrind)
 # What the sanitizer builds and the fuzzer add (g++ brings its own sanitizers).
-KEYRELAY_PROOF_PACKAGES=(clang libclang-rt-14-dev)
+KEYRELAY_PROOF_PACKAGES=(clang libclang-rt-dev)

@@ -6,7 +6,7 @@
 # compatibility off: the MinGW headers' intrinsics need GNU mode; the names follow
 # the target.)
 include(${CMAKE_CURRENT_LIST_DIR}/host_exports.cmake)
-find_program(NM NAMES llvm-nm llvm-nm-14 REQUIRED)
+find_program(NM NAMES llvm-nm REQUIRED)
 file(MAKE_DIRECTORY ${WORK_DIR})
 set(object ${WORK_DIR}/host_names.obj)
 execute_process(COMMAND ${CLANG} --target=x86_64-pc-windows-msvc -fno-ms-compatibility -std=c++20
