@@ -26,35 +26,11 @@ std::uint64_t allocations() { return count.load(std::memory_order_relaxed); }
 
 }  // namespace keyrelay_bench
 
-using keyrelay_bench::allocate;
-
-void* operator new(std::size_t bytes) { return allocate(bytes, 0); }
-void* operator new[](std::size_t bytes) { return allocate(bytes, 0); }
+// The two allocating forms: the C++ library's array, nothrow and sized forms
+// call these.
+void* operator new(std::size_t bytes) { return keyrelay_bench::allocate(bytes, 0); }
 void* operator new(std::size_t bytes, std::align_val_t a) {
-  return allocate(bytes, static_cast<std::size_t>(a));
-}
-void* operator new[](std::size_t bytes, std::align_val_t a) {
-  return allocate(bytes, static_cast<std::size_t>(a));
-}
-void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
-  try {
-    return allocate(bytes, 0);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept {
-  try {
-    return allocate(bytes, 0);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  return keyrelay_bench::allocate(bytes, static_cast<std::size_t>(a));
 }
 void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }

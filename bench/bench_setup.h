@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/host.h"
+#include "script/script_loop.h"
 
 namespace keyrelay_bench {
 
@@ -17,16 +18,11 @@ void loadFloorInstead();
 extern KeystrokeHandler volatile pluginHandler;
 extern KeystrokeHandler volatile floorHandler;
 
-// The keys a keystroke benchmark alternates, so that the stores do not all hit
-// one record.
-inline constexpr DWORD kX = 0x58;
-inline constexpr DWORD kC = 0x43;
-inline constexpr DWORD kCtrl = 0x11;
-
-// Delivers one keystroke, alternating X and C, to `handler`.
+// Delivers one keystroke, alternating X and C so that the stores do not all hit
+// one record, to `handler`.
 inline void strokeOnce(KeystrokeHandler handler, DWORD& key) {
   handler(key, 1, 0x2D, 0, 0, 1, 1);
-  key ^= kX ^ kC;
+  key ^= kStealthKey ^ kFollowUpKey;
 }
 
 }  // namespace keyrelay_bench

@@ -31,7 +31,7 @@ void count(const char* name, Step step) {
 }
 
 void countStrokes(const char* name, KeystrokeHandler handler) {
-  DWORD key = keyrelay_bench::kX;
+  DWORD key = kStealthKey;
   count(name, [&] { keyrelay_bench::strokeOnce(handler, key); });
 }
 

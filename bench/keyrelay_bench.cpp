@@ -17,9 +17,6 @@
 
 namespace {
 
-using keyrelay_bench::kC;
-using keyrelay_bench::kCtrl;
-using keyrelay_bench::kX;
 using keyrelay_bench::loadFloorInstead;
 using keyrelay_bench::loadFreshPlugin;
 
@@ -35,7 +32,7 @@ void floorPass(benchmark::State& state) {
 
 void keystroke(benchmark::State& state) {
   loadFreshPlugin();
-  DWORD key = kX;
+  DWORD key = kStealthKey;
   for (auto _ : state) keyrelay_bench::strokeOnce(keyrelay_bench::pluginHandler, key);
 }
 
@@ -95,9 +92,9 @@ int main(int argc, char** argv) {
   loadFreshPlugin();
   const std::uint64_t passAllocations = allocationsDuring(kRounds, [](int i) {
     if (i % 2 == 0) {  // every other pass with all three bindings acting
-      standin::deliverKeystroke(standin::release(kX));
-      standin::deliverKeystroke(standin::release(kC));
-      standin::deliverKeystroke(standin::press(kCtrl));
+      standin::deliverKeystroke(standin::release(kStealthKey));
+      standin::deliverKeystroke(standin::release(kFollowUpKey));
+      standin::deliverKeystroke(standin::press(kHoldKey));
     }
     standin::runPass();
   });

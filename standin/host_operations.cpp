@@ -10,9 +10,10 @@ using standin::state;
 
 namespace {
 
-UINT64 address(const void* p) { return reinterpret_cast<UINT64>(p); }
-UINT64 address(ScriptRoutine r) { return reinterpret_cast<UINT64>(r); }
-UINT64 address(KeystrokeHandler h) { return reinterpret_cast<UINT64>(h); }
+template <typename Pointer>
+UINT64 address(Pointer p) {
+  return reinterpret_cast<UINT64>(p);
+}
 
 }  // namespace
 

@@ -48,15 +48,10 @@ void setRecording(bool on) { state().recording = on; }
 
 void setSubject(SubjectHandle subject) { state().subject = subject; }
 
-bool scriptRegistered() { return state().scriptRoutine != nullptr; }
-HINSTANCE scriptModule() { return state().scriptModule; }
-ScriptRoutine scriptRoutine() { return state().scriptRoutine; }
-KeystrokeHandler keystrokeHandler() { return state().handler; }
-
 bool scriptFaulted() { return context::faulted(); }
 
 bool runPass() {
-  if (!scriptRegistered()) return false;
+  if (state().scriptRoutine == nullptr) return false;
   return context::resume();
 }
 

@@ -96,14 +96,6 @@ void arrivedInScript() {
 #endif
 }
 
-void enter() {
-  current->running = true;
-  leavingDriver();
-  swapcontext(&current->driver, &current->script);
-  arrivedInDriver();
-  current->running = false;
-}
-
 void trampoline() {
   arrivedInScript();
   // An exception out of the script ends the script, not the process.
@@ -136,7 +128,11 @@ void create(ScriptRoutine routine) {
 
 bool resume() {
   if (current == nullptr || current->returned || current->running) return false;
-  enter();
+  current->running = true;
+  leavingDriver();
+  swapcontext(&current->driver, &current->script);
+  arrivedInDriver();
+  current->running = false;
   return true;
 }
 

@@ -66,12 +66,6 @@ void setRecording(bool on);
 void setSubject(SubjectHandle subject);
 inline constexpr UINT64 kResultNoise = 0xA5A5A5A5'00000000;
 
-// Registration as the host sees it.
-bool scriptRegistered();
-HINSTANCE scriptModule();
-ScriptRoutine scriptRoutine();
-KeystrokeHandler keystrokeHandler();
-
 // Runs the registered script for one pass: from where it last handed control back
 // (or from its start) to its next scriptWait. False, running nothing, when no
 // script is registered or the routine has returned.

@@ -11,19 +11,6 @@ namespace {
 constexpr DWORD kX = 0x58;
 constexpr DWORD kCtrl = 0x11;
 
-struct Fields {
-  DWORD tick;
-  BOOL contextCode, previousState, transitionState;
-  DWORD hasEvent;
-  friend bool operator==(const Fields&, const Fields&) = default;
-};
-
-Fields fieldsOf(DWORD key) {
-  const KeyRecord& r = keyTable[key];
-  return {r.tick.load(), r.contextCode.load(), r.previousState.load(), r.transitionState.load(),
-          r.hasEvent.load()};
-}
-
 bool tableIsEmpty() {
   for (DWORD key = 0; key < kKeyCount; ++key) {
     if (fieldsOf(key) != Fields{}) return false;

@@ -48,6 +48,12 @@ void PrintTo(const NativeCall& call, std::ostream* os) {
   *os << " )" << (call.fromScript ? "" : " outside the script") << std::dec;
 }
 
+Fields fieldsOf(DWORD key) {
+  const KeyRecord& r = keyTable[key];
+  return {r.tick.load(), r.contextCode.load(), r.previousState.load(), r.transitionState.load(),
+          r.hasEvent.load()};
+}
+
 void FreshPluginTest::SetUp() {
   standin::reset();
   for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);

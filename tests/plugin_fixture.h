@@ -32,6 +32,15 @@ std::vector<standin::Op> ops(const std::vector<standin::HostCall>& calls);
 
 void PrintTo(const NativeCall& call, std::ostream* os);
 
+// A key's record as it stands; all zero when empty.
+struct Fields {
+  DWORD tick;
+  BOOL contextCode, previousState, transitionState;
+  DWORD hasEvent;
+  friend bool operator==(const Fields&, const Fields&) = default;
+};
+Fields fieldsOf(DWORD key);
+
 // Every test starts from a fresh process: nothing registered, tick 0, and every
 // key record empty.
 class FreshPluginTest : public ::testing::Test {

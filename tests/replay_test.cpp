@@ -21,26 +21,27 @@ TEST(ScenarioTest, ReadsEveryWordWithCommentsBlankLinesAndAnyCase) {
   const replay::ParseResult r = parseScenario(
       "# a comment\n\n  TICK 0xFFFFFFC0  # trailing\r\nadvance 80\nsubject -1\n"
       "release x context=1 previous=-1 transition=0x80000000 repeat=3 scan=0x2D extended=1\n"
-      "press Ctrl\npress 0x158\npass\npass 3 every 16\n");
+      "press Ctrl\npress 0x158\npass\npass 3 every 16\nload\nunload\nthread\n");
   ASSERT_EQ(r.error, "");
-  ASSERT_EQ(r.timeline.steps.size(), 8u);
-  EXPECT_EQ(std::get<replay::SetTick>(r.timeline.steps[0]).ms, 0xFFFFFFC0u);
-  EXPECT_EQ(std::get<replay::Advance>(r.timeline.steps[1]).ms, 80u);
-  EXPECT_EQ(std::get<replay::SetSubject>(r.timeline.steps[2]).subject, -1);
-  const standin::Keystroke release = std::get<replay::Key>(r.timeline.steps[3]).keystroke;
-  EXPECT_EQ(release.key, 0x58u);
-  EXPECT_EQ(release.contextCode, 1);
-  EXPECT_EQ(release.previousState, -1);
-  EXPECT_EQ(release.transitionState, static_cast<BOOL>(0x80000000u));
-  EXPECT_EQ(release.repeatCount, 3);
-  EXPECT_EQ(release.scanCode, 0x2D);
-  EXPECT_EQ(release.extended, 1);
-  const standin::Keystroke press = std::get<replay::Key>(r.timeline.steps[4]).keystroke;
-  EXPECT_EQ(press.key, 0x11u);
-  EXPECT_EQ(press.transitionState, 0);
-  EXPECT_EQ(std::get<replay::Key>(r.timeline.steps[5]).keystroke.key, 0x158u);
-  EXPECT_EQ(std::get<replay::Passes>(r.timeline.steps[6]).count, 1u);
-  EXPECT_EQ(std::get<replay::Passes>(r.timeline.steps[7]).everyMs, 16u);
+  const std::vector<replay::Step> expected = {
+      replay::SetTick{0xFFFFFFC0},
+      replay::Advance{80},
+      replay::SetSubject{-1},
+      replay::Key{{.key = 0x58,
+                   .repeatCount = 3,
+                   .scanCode = 0x2D,
+                   .extended = 1,
+                   .contextCode = 1,
+                   .previousState = -1,
+                   .transitionState = static_cast<BOOL>(0x80000000u)}},
+      replay::Key{standin::press(0x11)},
+      replay::Key{standin::press(0x158)},
+      replay::Passes{1, 0},
+      replay::Passes{3, 16},
+      replay::Load{},
+      replay::Unload{},
+      replay::Thread{}};
+  EXPECT_EQ(r.timeline.steps, expected);
 }
 
 TEST(ScenarioTest, AcceptsTheLimitsOfEachNumber) {

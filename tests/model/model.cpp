@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <initializer_list>
 #include <stdexcept>
-#include <type_traits>
 
 #include "script/natives.h"
 
@@ -38,30 +37,20 @@ UINT64 widened(SubjectHandle subject) {
 Model::Model(const char* stealthText) : stealthText_(reinterpret_cast<UINT64>(stealthText)) {}
 
 void Model::apply(const Step& step, std::vector<HostCall>& trace) {
-  std::visit(
-      [&](const auto& s) {
-        using T = std::decay_t<decltype(s)>;
-        if constexpr (std::is_same_v<T, replay::SetTick>) {
-          now_ += static_cast<DWORD>(s.ms - now32());
-        } else if constexpr (std::is_same_v<T, replay::Advance>) {
-          if (s.ms >= kWrap) ++tally_.advancesPastWrap;
-          now_ += s.ms;
-        } else if constexpr (std::is_same_v<T, replay::SetSubject>) {
-          subject_ = s.subject;
-        } else if constexpr (std::is_same_v<T, replay::Key>) {
-          keystroke(s.keystroke, trace);
-        } else if constexpr (std::is_same_v<T, replay::Passes>) {
-          for (std::uint32_t i = 0; i < s.count; ++i) {
-            pass(trace);
-            now_ += s.everyMs;
-          }
-        } else if constexpr (std::is_same_v<T, replay::Thread>) {
-          // A thread's notifications call nothing.
-        } else {
-          throw std::invalid_argument("the model does not judge loads and unloads");
-        }
-      },
-      step);
+  if (const auto* tick = std::get_if<replay::SetTick>(&step)) {
+    now_ += static_cast<DWORD>(tick->ms - now32());
+  } else if (const auto* advance = std::get_if<replay::Advance>(&step)) {
+    if (advance->ms >= kWrap) ++tally_.advancesPastWrap;
+    now_ += advance->ms;
+  } else if (const auto* subject = std::get_if<replay::SetSubject>(&step)) {
+    subject_ = subject->subject;
+  } else if (const auto* key = std::get_if<replay::Key>(&step)) {
+    keystroke(key->keystroke, trace);
+  } else if (const auto* passes = std::get_if<replay::Passes>(&step)) {
+    for (std::uint32_t i = 0; i < passes->count; ++i, now_ += passes->everyMs) pass(trace);
+  } else if (!std::holds_alternative<replay::Thread>(step)) {  // a thread calls nothing
+    throw std::invalid_argument("the model does not judge loads and unloads");
+  }
 }
 
 void Model::keystroke(const standin::Keystroke& keystroke, std::vector<HostCall>& trace) {
@@ -102,7 +91,6 @@ void Model::countAct(const Latest& event) {
 }
 
 void Model::pass(std::vector<HostCall>& trace) {
-  ++tally_.passes;
   native(trace, kSubjectNative, {}, standin::kResultNoise | lowHalf(subject_));
   const UINT64 text = stealthText_;
   const bool x = justReleased(kX, trace);

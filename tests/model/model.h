@@ -20,7 +20,6 @@ using replay::Timeline;
 // What the model saw acting, so that tests can tell the timelines reach the
 // interesting cases.
 struct Tally {
-  std::uint64_t passes = 0;
   std::uint64_t stealthActs = 0;       // X released
   std::uint64_t followUpActs = 0;      // C released
   std::uint64_t holdActs = 0;          // Ctrl held

@@ -9,6 +9,7 @@
 #include "standin/plugin_module.h"
 #include "tests/model/generator.h"
 #include "tests/model/model.h"
+#include "tools/replay/format.h"
 #include "tools/replay/runner.h"
 #include "tools/replay/scenario.h"
 
@@ -18,37 +19,22 @@ namespace {
 using standin::HostCall;
 using standin::Op;
 
-const char* opName(Op op) {
-  switch (op) {
-    case Op::kGetTickCount:
-      return "GetTickCount";
-    case Op::kScriptRegister:
-      return "scriptRegister";
-    case Op::kScriptUnregister:
-      return "scriptUnregister";
-    case Op::kScriptWait:
-      return "scriptWait";
-    case Op::kKeyboardHandlerRegister:
-      return "keyboardHandlerRegister";
-    case Op::kKeyboardHandlerUnregister:
-      return "keyboardHandlerUnregister";
-    case Op::kNativeInit:
-      return "nativeInit";
-    case Op::kNativePush64:
-      return "nativePush64";
-    case Op::kNativeCall:
-      return "nativeCall";
-  }
-  return "?";
-}
+// The operations' names, in the order Op lists them.
+constexpr const char* kOpNames[] = {"GetTickCount",
+                                    "scriptRegister",
+                                    "scriptUnregister",
+                                    "scriptWait",
+                                    "keyboardHandlerRegister",
+                                    "keyboardHandlerUnregister",
+                                    "nativeInit",
+                                    "nativePush64",
+                                    "nativeCall"};
 
 std::string describe(const std::vector<HostCall>& calls, std::size_t at) {
   if (at >= calls.size()) return "(nothing)";
   const HostCall& call = calls[at];
-  char buffer[120];
-  std::snprintf(buffer, sizeof buffer, "%s 0x%016" PRIX64 "%s", opName(call.op), call.value,
-                call.fromScript ? " in the script" : " outside the script");
-  return buffer;
+  return replay::format("%s 0x%016" PRIX64 "%s", kOpNames[static_cast<int>(call.op)], call.value,
+                        call.fromScript ? " in the script" : " outside the script");
 }
 
 }  // namespace
@@ -98,6 +84,11 @@ std::string failureReport(PluginRunner& runner, const std::string& origin,
          replay::scenarioText(prefix);
 }
 
+namespace {
+
+// Sets `value` to the number in the environment variable `name` (decimal, or
+// hexadecimal after 0x), leaving it as it is when the variable is unset or empty.
+// False when it is not such a number.
 bool numberFromEnvironment(const char* name, std::uint64_t& value) {
   const char* text = std::getenv(name);
   if (text == nullptr || *text == '\0') return true;
@@ -108,20 +99,33 @@ bool numberFromEnvironment(const char* name, std::uint64_t& value) {
   return true;
 }
 
-std::optional<std::string> runRandomTimelines(PluginRunner& runner, std::uint64_t firstSeed,
-                                              std::uint64_t count, std::uint64_t& steps) {
-  for (std::uint64_t i = 0; i < count; ++i) {
-    const std::uint64_t seed = firstSeed + i;
+}  // namespace
+
+int runRandomTimelines(std::uint64_t count) {
+  std::uint64_t firstSeed = kDefaultSeed;
+  if (!numberFromEnvironment("KEYRELAY_TIMELINES", count) ||
+      !numberFromEnvironment("KEYRELAY_SEED", firstSeed)) {
+    std::fputs("KEYRELAY_TIMELINES and KEYRELAY_SEED take a number\n", stderr);
+    return 2;
+  }
+  PluginRunner runner;
+  std::uint64_t steps = 0;
+  for (std::uint64_t seed = firstSeed; seed - firstSeed < count; ++seed) {
     const Timeline timeline = randomTimeline(seed);
     steps += timeline.steps.size();
     if (runner.mismatch(timeline)) {
-      return failureReport(runner,
-                           "seed " + std::to_string(seed) + " (rerun alone: KEYRELAY_SEED=" +
-                               std::to_string(seed) + " KEYRELAY_TIMELINES=1)",
-                           timeline);
+      const std::string origin = "seed " + std::to_string(seed) +
+                                 " (rerun alone: KEYRELAY_SEED=" + std::to_string(seed) +
+                                 " KEYRELAY_TIMELINES=1)";
+      std::fputs(failureReport(runner, origin, timeline).c_str(), stderr);
+      return 1;
     }
   }
-  return std::nullopt;
+  std::printf(
+      "%llu timelines, %llu steps, seeds from %llu: the plugin made the model's host calls\n",
+      static_cast<unsigned long long>(count), static_cast<unsigned long long>(steps),
+      static_cast<unsigned long long>(firstSeed));
+  return 0;
 }
 
 }  // namespace keyrelay_model

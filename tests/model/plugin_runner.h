@@ -37,15 +37,11 @@ std::size_t shortestFailingPrefix(const replay::Timeline& timeline,
 std::string failureReport(PluginRunner& runner, const std::string& origin,
                           const replay::Timeline& timeline);
 
-// The random timelines of seeds firstSeed to firstSeed + count - 1, each held
-// against the model: the failure report of the first that fails, or nothing.
-// Adds the steps run to `steps`.
-std::optional<std::string> runRandomTimelines(PluginRunner& runner, std::uint64_t firstSeed,
-                                              std::uint64_t count, std::uint64_t& steps);
-
-// Sets `value` to the number in the environment variable `name` (decimal, or
-// hexadecimal after 0x), leaving it as it is when the variable is unset or empty.
-// False when it is not such a number.
-bool numberFromEnvironment(const char* name, std::uint64_t& value);
+// Runs the random timelines of $KEYRELAY_TIMELINES seeds (`count` when it is
+// unset) from $KEYRELAY_SEED (kDefaultSeed when unset) through the plugin, each
+// held against the model, and prints what ran, or on standard error the failure
+// report of the first that failed. Returns 0 when all agreed, 1 when one did not,
+// 2 when a variable is not a number (decimal, or hexadecimal after 0x).
+int runRandomTimelines(std::uint64_t count);
 
 }  // namespace keyrelay_model

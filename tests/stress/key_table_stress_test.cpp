@@ -15,6 +15,7 @@
 #include "input/key_state.h"
 #include "standin/plugin_module.h"
 #include "standin/standin.h"
+#include "tests/plugin_fixture.h"
 
 namespace keyrelay_test {
 namespace {
@@ -72,27 +73,14 @@ struct Writer {
   }
 };
 
-class KeyTableStressTest : public ::testing::Test {
+class KeyTableStressTest : public LoadedPluginTest {
  protected:
   void SetUp() override {
-    standin::reset();
-    for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
-    ASSERT_TRUE(standin::loadPlugin());
+    LoadedPluginTest::SetUp();
     // The recorder is a vector for one thread; ticks are still counted.
     standin::setRecording(false);
-    standin::setTick(1'000'000);
-  }
-  void TearDown() override {
-    standin::unloadPlugin();
-    standin::reset();
   }
 };
-
-bool recordIsEmpty(DWORD key) {
-  const KeyRecord& r = keyTable[key];
-  return r.tick.load() == 0 && r.contextCode.load() == 0 && r.previousState.load() == 0 &&
-         r.transitionState.load() == 0 && r.hasEvent.load() == 0;
-}
 
 TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecordNeverAct) {
   Writer writer;
@@ -136,7 +124,7 @@ TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecord
       << "a code without a record read the tick, or a call read it twice";
   for (DWORD key = 0; key < kKeyCount; ++key) {
     if (key == kX || key == kC || key == kCtrl || key == kOther) continue;
-    EXPECT_TRUE(recordIsEmpty(key)) << "record " << key << " written";
+    EXPECT_EQ(fieldsOf(key), Fields{}) << "record " << key << " written";
   }
 }
 

@@ -1,10 +1,9 @@
-# cmake -DWINE= -DWINDOWS_REPLAY= -DPLUGIN= -DSCENARIO= [-DMOVE_BASE=ON] -P check_lifecycle.cmake
-# Under the real loader: every load registers the script, then the keystroke
+# cmake -DWINE= -DWINDOWS_REPLAY= -DSCENARIO= -P check_lifecycle.cmake
+# Under the real loader ($KEYRELAY_PLUGIN): every load registers the script, then the keystroke
 # handler, for the plugin's own module; every unload unregisters them in the same
 # order, with the module and handler registered; a thread started while the
 # plugin is loaded makes no host call.
 include(${CMAKE_CURRENT_LIST_DIR}/run_replay.cmake)
-set(ENV{KEYRELAY_PLUGIN} ${PLUGIN})
 run_replay(wine ${WINE} ${WINDOWS_REPLAY})
 if(NOT wine_exit EQUAL 0)
   message(FATAL_ERROR "exit ${wine_exit}:\n${wine_err}")

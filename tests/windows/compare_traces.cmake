@@ -1,14 +1,12 @@
-# cmake -DWINE= -DWINDOWS_REPLAY= -DNATIVE_REPLAY= -DPLUGIN= -DSCENARIO= -DOUT_DIR= [-DMOVE_BASE=ON]
-#       -P compare_traces.cmake
+# cmake -DWINE= -DWINDOWS_REPLAY= -DNATIVE_REPLAY= -DSCENARIO= -DOUT_DIR= -P compare_traces.cmake
 # Replays SCENARIO (a file, or "demo") natively and, under Wine, through the
-# module PLUGIN; the two must print the same trace byte for byte, exit alike and
-# report the same errors.
+# module $KEYRELAY_PLUGIN; the two must print the same trace byte for byte, exit
+# alike and report the same errors.
 include(${CMAKE_CURRENT_LIST_DIR}/run_replay.cmake)
 if(NOT NATIVE_REPLAY OR NOT EXISTS "${NATIVE_REPLAY}")
   message(FATAL_ERROR "no native keyrelay-replay at '${NATIVE_REPLAY}': build the native "
                       "preset first (KEYRELAY_NATIVE_REPLAY)")
 endif()
-set(ENV{KEYRELAY_PLUGIN} ${PLUGIN})
 run_replay(native ${NATIVE_REPLAY})
 run_replay(wine ${WINE} ${WINDOWS_REPLAY})
 

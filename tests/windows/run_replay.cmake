@@ -1,25 +1,17 @@
 # Included by the Wine tests: run_replay(<out prefix> COMMAND...) runs a replay with
 # the scenario on standard input (none for the demo), and sets <prefix>_exit,
 # <prefix>_out and <prefix>_err. Wine's own notices on standard error (a missing
-# 32-bit Wine, say) are dropped. With MOVE_BASE on, the Wine run holds the module's
-# preferred range, and must report that the module loaded elsewhere; that report is
-# taken out of <prefix>_err.
+# 32-bit Wine, say) are dropped. With $KEYRELAY_MOVE_BASE set, the Wine run holds
+# the module's preferred range, and must report that the module loaded elsewhere;
+# that report is taken out of <prefix>_err.
 function(run_replay prefix)
   set(input "")
   if(NOT SCENARIO STREQUAL "demo")
-    set(input INPUT_FILE ${SCENARIO})
+    set(input - INPUT_FILE ${SCENARIO})
   endif()
-  set(arguments)
-  if(NOT SCENARIO STREQUAL "demo")
-    set(arguments -)
-  endif()
-  if(MOVE_BASE AND prefix STREQUAL "wine")
-    set(ENV{KEYRELAY_MOVE_BASE} 1)
-  endif()
-  execute_process(COMMAND ${ARGN} ${arguments} ${input}
+  execute_process(COMMAND ${ARGN} ${input}
     RESULT_VARIABLE exit OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  unset(ENV{KEYRELAY_MOVE_BASE})
-  if(MOVE_BASE AND prefix STREQUAL "wine" AND out MATCHES "(^|\n)load\n")
+  if("$ENV{KEYRELAY_MOVE_BASE}" AND prefix STREQUAL "wine" AND out MATCHES "(^|\n)load\n")
     string(REGEX MATCH "moved: [^\n]*" moved "${err}")
     if(NOT moved)
       message(FATAL_ERROR "the module was not reported moved off its preferred base:\n${err}")

@@ -6,10 +6,8 @@
 // module's own unwind data, and reach the stand-in's script entry. An exception
 // thrown inside either must cross them too and be caught at that entry, ending
 // the script and not the process.
-#include <cstddef>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "host/host.h"
 #include "host/platform.h"
@@ -19,13 +17,7 @@
 
 namespace {
 
-constexpr std::size_t kMaxFrames = 64;
-
-struct StackFrame {
-  DWORD64 pc = 0;             // where the frame's code was running
-  HMODULE module = nullptr;   // the module holding that code; null outside any
-  DWORD64 functionStart = 0;  // its function's start, by the unwind data; 0 if none
-};
+constexpr int kMaxFrames = 64;
 
 HMODULE moduleAt(DWORD64 pc) {
   HMODULE module = nullptr;
@@ -42,21 +34,40 @@ bool onStack(DWORD64 sp) {
          sp < reinterpret_cast<DWORD64>(tib->StackBase);
 }
 
-// The frames from walkStack's caller outward, ending at the first frame with no
-// return address, at a step that leaves the thread's stack, or after kMaxFrames.
-__attribute__((noinline)) std::vector<StackFrame> walkStack() {
-  std::vector<StackFrame> frames;
+// "module+0xOFFSET", and what the walk made of the frame.
+void printFrame(DWORD64 pc, DWORD64 functionStart, DWORD64 entry) {
+  const HMODULE module = moduleAt(pc);
+  char path[MAX_PATH] = "?";
+  if (module != nullptr) GetModuleFileNameA(module, path, MAX_PATH);
+  const std::string name = path;
+  std::printf("  %s+0x%llX%s%s\n", name.substr(name.find_last_of("\\/") + 1).c_str(),
+              pc - reinterpret_cast<DWORD64>(module), functionStart == 0 ? " (no unwind data)" : "",
+              functionStart == entry ? " (script entry)" : "");
+}
+
+// The walk from the probe outward, each frame's caller found from its module's
+// unwind data; it ends at a frame with no return address, at a step that leaves
+// the thread's stack, or after kMaxFrames. It succeeds when a plugin frame with
+// unwind data comes before the script entry.
+bool walkedThrough = false;
+__attribute__((noinline)) void walkProbe() {
+  const auto plugin = reinterpret_cast<HMODULE>(standin::pluginModule());
+  const auto entry = reinterpret_cast<DWORD64>(standin::context::entryFunction());
+  bool crossedPlugin = false;
   CONTEXT context{};
   RtlCaptureContext(&context);
-  bool own = true;  // the first frame is walkStack's
-  while (context.Rip != 0 && frames.size() < kMaxFrames && onStack(context.Rsp)) {
+  for (int frame = 0; context.Rip != 0 && frame < kMaxFrames && onStack(context.Rsp); ++frame) {
     DWORD64 imageBase = 0;
     RUNTIME_FUNCTION* function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
-    if (!own) {
-      frames.push_back(StackFrame{context.Rip, moduleAt(context.Rip),
-                                  function != nullptr ? imageBase + function->BeginAddress : 0});
+    const DWORD64 start = function != nullptr ? imageBase + function->BeginAddress : 0;
+    if (frame > 0) {  // the first is the probe's own
+      printFrame(context.Rip, start, entry);
+      crossedPlugin = crossedPlugin || (moduleAt(context.Rip) == plugin && start != 0);
+      if (crossedPlugin && start == entry) {
+        walkedThrough = true;
+        return;
+      }
     }
-    own = false;
     if (function == nullptr) {
       // No unwind data means a leaf function: the return address is on top.
       context.Rip = *reinterpret_cast<const DWORD64*>(context.Rsp);
@@ -68,11 +79,7 @@ __attribute__((noinline)) std::vector<StackFrame> walkStack() {
                        &establisherFrame, nullptr);
     }
   }
-  return frames;
 }
-
-std::vector<StackFrame> walked;
-void walkProbe() { walked = walkStack(); }
 
 struct NativeFailed {};
 void throwProbe() { throw NativeFailed{}; }
@@ -106,22 +113,6 @@ const Place kPlaces[] = {
      &standInTick},
 };
 
-std::string describe(const StackFrame& frame) {
-  char path[MAX_PATH] = "?";
-  if (frame.module != nullptr) GetModuleFileNameA(frame.module, path, MAX_PATH);
-  std::string name = path;
-  name = name.substr(name.find_last_of("\\/") + 1);
-  char offset[32];
-  std::snprintf(offset, sizeof offset, "+0x%llX",
-                frame.pc - reinterpret_cast<DWORD64>(frame.module));
-  std::string text = name + offset;
-  if (frame.functionStart == 0) text += " (no unwind data)";
-  if (frame.functionStart == reinterpret_cast<DWORD64>(standin::context::entryFunction())) {
-    text += " (script entry)";
-  }
-  return text;
-}
-
 // Runs one pass with `with` at `place`, on a freshly loaded plugin.
 bool passWithProbe(const Place& place, Probe with) {
   standin::unloadPlugin();
@@ -135,22 +126,9 @@ bool passWithProbe(const Place& place, Probe with) {
 }
 
 bool walkCrossesThePlugin(const Place& place) {
-  walked.clear();
-  if (!passWithProbe(place, walkProbe)) return false;
-  const auto plugin = reinterpret_cast<HMODULE>(standin::pluginModule());
-  const auto entry = reinterpret_cast<DWORD64>(standin::context::entryFunction());
-  bool crossedPlugin = false;
-  bool reachedEntry = false;
   std::printf("walk from inside %s:\n", place.name);
-  for (const StackFrame& frame : walked) {
-    std::printf("  %s\n", describe(frame).c_str());
-    if (frame.module == plugin && frame.functionStart != 0) crossedPlugin = true;
-    if (crossedPlugin && frame.functionStart == entry) {
-      reachedEntry = true;
-      break;
-    }
-  }
-  return crossedPlugin && reachedEntry;
+  walkedThrough = false;
+  return passWithProbe(place, walkProbe) && walkedThrough;
 }
 
 bool exceptionStopsAtTheEntry(const Place& place) {

@@ -1,5 +1,5 @@
 // The scenario replayed when none is given: every binding, the window edges and
-// the wrap of the tick counter.
+// the wrap of the tick counter. Written in tools/replay/demo.scenario.
 #pragma once
 
 #include <string_view>

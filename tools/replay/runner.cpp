@@ -1,7 +1,5 @@
 #include "tools/replay/runner.h"
 
-#include <type_traits>
-
 #include "standin/plugin_module.h"
 
 namespace replay {
@@ -29,49 +27,48 @@ Happening& Runner::happened(const Step& step, Outcome outcome) {
 }
 
 void Runner::apply(const Step& step) {
-  const auto done = [](bool acted) { return acted ? Outcome::kDone : Outcome::kNothingToDo; };
-  std::visit(
-      [&](const auto& s) {
-        using T = std::decay_t<decltype(s)>;
-        if constexpr (std::is_same_v<T, SetTick>) {
-          standin::setTick(s.ms);
-          happened(step, Outcome::kDone);
-        } else if constexpr (std::is_same_v<T, Advance>) {
-          standin::setTick(static_cast<DWORD>(standin::currentTick() + s.ms));
-          happened(step, Outcome::kDone);
-        } else if constexpr (std::is_same_v<T, SetSubject>) {
-          standin::setSubject(s.subject);
-          happened(step, Outcome::kDone);
-        } else if constexpr (std::is_same_v<T, Key>) {
-          happened(step, done(standin::deliverKeystroke(s.keystroke)));
-        } else if constexpr (std::is_same_v<T, Passes>) {
-          for (std::uint32_t i = 0; i < s.count; ++i) {
-            const DWORD tick = standin::currentTick();
-            const unsigned long long readsBefore = standin::tickReads();
-            const bool ran = standin::runPass();
-            Happening& pass = happened(step, done(ran));
-            pass.pass = ++passes_;
-            pass.tick = tick;
-            pass.tickReads = standin::tickReads() - readsBefore;
-            standin::advanceTick(s.everyMs);
-          }
-        } else if constexpr (std::is_same_v<T, Load>) {
-          Outcome outcome = Outcome::kNothingToDo;
-          if (standin::pluginModule() == nullptr) {
-            outcome = standin::loadPlugin() ? Outcome::kDone : Outcome::kFailed;
-          }
-          loadFailed_ = loadFailed_ || outcome == Outcome::kFailed;
-          happened(step, outcome).module = reinterpret_cast<UINT64>(standin::pluginModule());
-        } else if constexpr (std::is_same_v<T, Unload>) {
-          const bool loaded = standin::pluginModule() != nullptr;
-          standin::unloadPlugin();
-          happened(step, done(loaded));
-        } else {
-          standin::runThreadInProcess();
-          happened(step, Outcome::kDone);
-        }
-      },
-      step);
+  Outcome outcome = Outcome::kDone;
+  if (const auto* tick = std::get_if<SetTick>(&step)) {
+    standin::setTick(tick->ms);
+  } else if (const auto* advance = std::get_if<Advance>(&step)) {
+    standin::setTick(static_cast<DWORD>(standin::currentTick() + advance->ms));
+  } else if (const auto* subject = std::get_if<SetSubject>(&step)) {
+    standin::setSubject(subject->subject);
+  } else if (const auto* key = std::get_if<Key>(&step)) {
+    if (!standin::deliverKeystroke(key->keystroke)) outcome = Outcome::kNothingToDo;
+  } else if (const auto* passes = std::get_if<Passes>(&step)) {
+    return runPasses(step, *passes);
+  } else if (std::holds_alternative<Load>(step)) {
+    return load(step);
+  } else if (std::holds_alternative<Unload>(step)) {
+    if (standin::pluginModule() == nullptr) outcome = Outcome::kNothingToDo;
+    standin::unloadPlugin();
+  } else {
+    standin::runThreadInProcess();
+  }
+  happened(step, outcome);
+}
+
+void Runner::runPasses(const Step& step, const Passes& passes) {
+  for (std::uint32_t i = 0; i < passes.count; ++i) {
+    const DWORD tick = standin::currentTick();
+    const unsigned long long readsBefore = standin::tickReads();
+    const bool ran = standin::runPass();
+    Happening& pass = happened(step, ran ? Outcome::kDone : Outcome::kNothingToDo);
+    pass.pass = ++passes_;
+    pass.tick = tick;
+    pass.tickReads = standin::tickReads() - readsBefore;
+    standin::advanceTick(passes.everyMs);
+  }
+}
+
+void Runner::load(const Step& step) {
+  Outcome outcome = Outcome::kNothingToDo;
+  if (standin::pluginModule() == nullptr) {
+    outcome = standin::loadPlugin() ? Outcome::kDone : Outcome::kFailed;
+  }
+  loadFailed_ = loadFailed_ || outcome == Outcome::kFailed;
+  happened(step, outcome).module = reinterpret_cast<UINT64>(standin::pluginModule());
 }
 
 void Runner::apply(const Timeline& timeline) {

@@ -65,6 +65,8 @@ class Runner {
 
  private:
   Happening& happened(const Step& step, Outcome outcome);
+  void runPasses(const Step& step, const Passes& passes);
+  void load(const Step& step);
 
   Start start_;
   std::vector<Happening> happenings_;

@@ -1,5 +1,6 @@
 #include "tools/replay/scenario.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -7,15 +8,18 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <optional>
-#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "tools/replay/format.h"
 
 namespace replay {
 namespace {
 
-constexpr std::uint32_t kMaxPasses = 1'000'000;
+using Words = std::vector<std::string_view>;
+
+constexpr std::uint64_t kMax32 = std::numeric_limits<std::uint32_t>::max();
+constexpr std::uint64_t kMaxPasses = 1'000'000;
 // A faulty word is quoted up to this many characters, so that a huge line does
 // not come back as a huge message.
 constexpr std::size_t kMaxQuoted = 40;
@@ -28,8 +32,8 @@ struct KeyName {
   std::string_view shown;
   std::uint32_t code;
 };
-constexpr std::array<KeyName, 3> kKeyNames = {
-    {{"X", "X", 0x58}, {"C", "C", 0x43}, {"CTRL", "Ctrl", 0x11}}};
+constexpr std::array<KeyName, 4> kKeyNames = {
+    {{"X", "X", 0x58}, {"C", "C", 0x43}, {"CTRL", "Ctrl", 0x11}, {"CONTROL", "Ctrl", 0x11}}};
 
 struct Fault {
   std::string message;
@@ -41,124 +45,121 @@ std::string quoted(std::string_view word) {
          " characters)";
 }
 
-std::vector<std::string_view> splitWords(std::string_view line) {
-  std::vector<std::string_view> words;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-    std::size_t end = i;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r') ++end;
-    if (end > i) words.push_back(line.substr(i, end - i));
-    i = end;
+Words splitWords(std::string_view line) {
+  Words words;
+  constexpr std::string_view kSpace = " \t\r";
+  for (std::size_t start = line.find_first_not_of(kSpace); start != std::string_view::npos;) {
+    const std::size_t end = std::min(line.find_first_of(kSpace, start), line.size());
+    words.push_back(line.substr(start, end - start));
+    start = line.find_first_not_of(kSpace, end);
   }
   return words;
 }
 
 std::string lower(std::string_view word) {
   std::string out(word);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  std::ranges::transform(out, out.begin(),
+                         [](char c) { return c >= 'A' && c <= 'Z' ? c | 0x20 : c; });
   return out;
 }
 
-// An unsigned number, decimal or 0x-hexadecimal, no greater than `max`.
-std::optional<std::uint64_t> parseUnsigned(std::string_view word, std::uint64_t max) {
+// An unsigned number, decimal or 0x-hexadecimal, no greater than `max`; false
+// when it is not one.
+bool parseUnsigned(std::string_view word, std::uint64_t max, std::uint64_t& value) {
   int base = 10;
   if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
     word.remove_prefix(2);
     base = 16;
   }
-  if (word.empty()) return std::nullopt;
+  const char* end = word.data() + word.size();
+  const auto [stop, error] = std::from_chars(word.data(), end, value, base);
+  return !word.empty() && error == std::errc() && stop == end && value <= max;
+}
+
+std::uint64_t unsignedUpTo(std::uint64_t max, std::string_view word, std::string_view what) {
   std::uint64_t value = 0;
-  const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value, base);
-  if (ec != std::errc() || end != word.data() + word.size() || value > max) return std::nullopt;
+  if (!parseUnsigned(word, max, value)) {
+    throw Fault{format("bad %s %s (expected 0 to %" PRIu64 ", decimal or 0x hex)",
+                       std::string(what).c_str(), quoted(word).c_str(), max)};
+  }
   return value;
 }
 
 std::uint32_t unsigned32(std::string_view word, std::string_view what) {
-  const auto value = parseUnsigned(word, std::numeric_limits<std::uint32_t>::max());
-  if (!value) {
-    throw Fault{"bad " + std::string(what) + " " + quoted(word) +
-                " (expected 0 to 4294967295, decimal or 0x hex)"};
-  }
-  return static_cast<std::uint32_t>(*value);
+  return static_cast<std::uint32_t>(unsignedUpTo(kMax32, word, what));
 }
 
 // A signed 32-bit value: -2147483648 to 2147483647, or its bits as 0 to 0xFFFFFFFF.
 std::int32_t signed32(std::string_view word, std::string_view what) {
-  const bool negative = !word.empty() && word[0] == '-';
-  const auto magnitude =
-      parseUnsigned(negative ? word.substr(1) : word,
-                    negative ? 0x80000000ull : std::numeric_limits<std::uint32_t>::max());
-  if (!magnitude) {
+  const bool negative = word.starts_with('-');
+  std::uint64_t magnitude = 0;
+  if (!parseUnsigned(word.substr(negative ? 1 : 0), negative ? 0x80000000u : kMax32, magnitude)) {
     throw Fault{"bad " + std::string(what) + " " + quoted(word) +
                 " (expected a signed 32-bit value or its bits, 0 to 0xFFFFFFFF)"};
   }
-  const auto bits = static_cast<std::uint32_t>(negative ? 0u - *magnitude : *magnitude);
-  return static_cast<std::int32_t>(bits);
+  return static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(negative ? 0 - magnitude : magnitude));
 }
 
 std::uint32_t keyCode(std::string_view word) {
-  const std::string name = lower(word);
   for (const KeyName& key : kKeyNames) {
-    if (name == lower(key.word)) return key.code;
+    if (lower(word) == lower(key.word)) return key.code;
   }
-  if (name == "control") return 0x11;
-  const auto value = parseUnsigned(word, std::numeric_limits<std::uint32_t>::max());
-  if (!value) {
+  std::uint64_t code = 0;
+  if (!parseUnsigned(word, kMax32, code)) {
     throw Fault{"bad key " + quoted(word) +
                 " (expected X, C, CTRL or a code from 0 to 0xFFFFFFFF)"};
   }
-  return static_cast<std::uint32_t>(*value);
+  return static_cast<std::uint32_t>(code);
 }
 
-void expectArguments(const std::vector<std::string_view>& words, std::size_t least,
-                     std::size_t most, std::string_view usage) {
-  const std::size_t given = words.size() - 1;
-  if (given < least || given > most) throw Fault{"usage: " + std::string(usage)};
+// The flags a keystroke line may set: signed 32-bit values, or their bits.
+constexpr std::pair<std::string_view, BOOL standin::Keystroke::*> kFlags[] = {
+    {"extended", &standin::Keystroke::extended},
+    {"context", &standin::Keystroke::contextCode},
+    {"previous", &standin::Keystroke::previousState},
+    {"transition", &standin::Keystroke::transitionState}};
+
+void setField(standin::Keystroke& k, std::string_view name, std::string_view value) {
+  const std::string field = lower(name);
+  if (field == "repeat") {
+    k.repeatCount = static_cast<WORD>(unsignedUpTo(0xFFFF, value, "repeat"));
+    return;
+  }
+  if (field == "scan") {
+    k.scanCode = static_cast<BYTE>(unsignedUpTo(0xFF, value, "scan"));
+    return;
+  }
+  for (const auto& [flag, member] : kFlags) {
+    if (field == flag) {
+      k.*member = signed32(value, flag);
+      return;
+    }
+  }
+  throw Fault{"unknown field " + quoted(name) +
+              " (expected repeat, scan, extended, context, previous or transition)"};
 }
 
-Key parseKey(const std::vector<std::string_view>& words, bool isRelease) {
-  if (words.size() < 2) throw Fault{"usage: " + std::string(words[0]) + " KEY [field=N ...]"};
+Step readKey(const Words& words) {
   const std::uint32_t code = keyCode(words[1]);
-  standin::Keystroke k = isRelease ? standin::release(code) : standin::press(code);
+  const bool release = lower(words[0]) == "release";
+  standin::Keystroke k = release ? standin::release(code) : standin::press(code);
   for (std::size_t i = 2; i < words.size(); ++i) {
     const std::string_view field = words[i];
     const std::size_t eq = field.find('=');
     if (eq == std::string_view::npos || eq == 0 || eq + 1 == field.size()) {
       throw Fault{"bad field " + quoted(field) + " (expected name=value)"};
     }
-    const std::string name = lower(field.substr(0, eq));
-    const std::string_view value = field.substr(eq + 1);
-    if (name == "repeat") {
-      const auto n = parseUnsigned(value, 0xFFFF);
-      if (!n) throw Fault{"bad repeat " + quoted(value) + " (expected 0 to 65535)"};
-      k.repeatCount = static_cast<WORD>(*n);
-    } else if (name == "scan") {
-      const auto n = parseUnsigned(value, 0xFF);
-      if (!n) throw Fault{"bad scan " + quoted(value) + " (expected 0 to 255)"};
-      k.scanCode = static_cast<BYTE>(*n);
-    } else if (name == "extended") {
-      k.extended = signed32(value, name);
-    } else if (name == "context") {
-      k.contextCode = signed32(value, name);
-    } else if (name == "previous") {
-      k.previousState = signed32(value, name);
-    } else if (name == "transition") {
-      k.transitionState = signed32(value, name);
-    } else {
-      throw Fault{"unknown field " + quoted(field.substr(0, eq)) +
-                  " (expected repeat, scan, extended, context, previous or transition)"};
-    }
+    setField(k, field.substr(0, eq), field.substr(eq + 1));
   }
   return Key{k};
 }
 
-Passes parsePasses(const std::vector<std::string_view>& words) {
-  constexpr std::string_view kUsage = "pass [N [every MS]]";
-  if (words.size() == 3 || words.size() > 4) throw Fault{"usage: " + std::string(kUsage)};
+Step readPasses(const Words& words) {
   Passes passes;
+  if (words.size() == 3 || (words.size() == 4 && lower(words[2]) != "every")) {
+    throw Fault{"usage: pass [N [every MS]]"};
+  }
   if (words.size() >= 2) {
     passes.count = unsigned32(words[1], "pass count");
     if (passes.count == 0 || passes.count > kMaxPasses) {
@@ -166,44 +167,63 @@ Passes parsePasses(const std::vector<std::string_view>& words) {
                   std::to_string(kMaxPasses) + ")"};
     }
   }
-  if (words.size() == 4) {
-    if (lower(words[2]) != "every") throw Fault{"usage: " + std::string(kUsage)};
-    passes.everyMs = unsigned32(words[3], "step");
-  }
+  if (words.size() == 4) passes.everyMs = unsigned32(words[3], "step");
   return passes;
 }
 
-Step parseStep(const std::vector<std::string_view>& words) {
-  const std::string verb = lower(words[0]);
-  if (verb == "tick") {
-    expectArguments(words, 1, 1, "tick N");
-    return SetTick{unsigned32(words[1], "tick")};
-  }
-  if (verb == "advance") {
-    expectArguments(words, 1, 1, "advance N");
-    return Advance{unsigned32(words[1], "advance")};
-  }
-  if (verb == "subject") {
-    expectArguments(words, 1, 1, "subject N");
-    return SetSubject{signed32(words[1], "subject")};
-  }
-  if (verb == "press") return parseKey(words, false);
-  if (verb == "release") return parseKey(words, true);
-  if (verb == "pass") return parsePasses(words);
-  if (verb == "load") {
-    expectArguments(words, 0, 0, "load");
-    return Load{};
-  }
-  if (verb == "unload") {
-    expectArguments(words, 0, 0, "unload");
-    return Unload{};
-  }
-  if (verb == "thread") {
-    expectArguments(words, 0, 0, "thread");
-    return Thread{};
+// The words a scenario line begins with, how many words may follow each, and how
+// the line is read.
+struct Verb {
+  std::string_view word;
+  std::string_view usage;
+  std::size_t least;
+  std::size_t most;
+  Step (*read)(const Words& words);
+};
+constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
+constexpr Verb kVerbs[] = {
+    {"tick", "tick N", 1, 1,
+     [](const Words& w) -> Step { return SetTick{unsigned32(w[1], "tick")}; }},
+    {"advance", "advance N", 1, 1,
+     [](const Words& w) -> Step { return Advance{unsigned32(w[1], "advance")}; }},
+    {"subject", "subject N", 1, 1,
+     [](const Words& w) -> Step { return SetSubject{signed32(w[1], "subject")}; }},
+    {"press", "press KEY [field=N ...]", 1, kAny, readKey},
+    {"release", "release KEY [field=N ...]", 1, kAny, readKey},
+    {"pass", "pass [N [every MS]]", 0, 3, readPasses},
+    {"load", "load", 0, 0, [](const Words&) -> Step { return Load{}; }},
+    {"unload", "unload", 0, 0, [](const Words&) -> Step { return Unload{}; }},
+    {"thread", "thread", 0, 0, [](const Words&) -> Step { return Thread{}; }},
+};
+
+Step readStep(const Words& words) {
+  for (const Verb& verb : kVerbs) {
+    if (lower(words[0]) != verb.word) continue;
+    if (words.size() - 1 < verb.least || words.size() - 1 > verb.most) {
+      throw Fault{"usage: " + std::string(verb.usage)};
+    }
+    return verb.read(words);
   }
   throw Fault{"unknown word " + quoted(words[0]) +
               " (expected tick, advance, subject, press, release, pass, load, unload or thread)"};
+}
+
+// A line takes a 32-bit advance: a longer one takes several.
+std::string advanceLines(std::uint64_t ms) {
+  std::string lines;
+  do {
+    const std::uint64_t chunk = std::min(ms, kMax32);
+    lines += format("advance %" PRIu64 "\n", chunk);
+    ms -= chunk;
+  } while (ms != 0);
+  return lines;
+}
+
+std::string passLine(const Passes& passes) {
+  if (passes.everyMs != 0) {
+    return format("pass %" PRIu32 " every %" PRIu32 "\n", passes.count, passes.everyMs);
+  }
+  return passes.count == 1 ? "pass\n" : format("pass %" PRIu32 "\n", passes.count);
 }
 
 }  // namespace
@@ -215,14 +235,13 @@ ParseResult parseScenario(std::string_view text) {
   std::size_t lineNumber = 0;
   while (!text.empty()) {
     ++lineNumber;
-    const std::size_t newline = text.find('\n');
-    std::string_view line = text.substr(0, newline);
-    text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
-    line = line.substr(0, line.find('#'));
-    const std::vector<std::string_view> words = splitWords(line);
+    const std::size_t newline = std::min(text.find('\n'), text.size());
+    const std::string_view line = text.substr(0, newline);
+    text.remove_prefix(std::min(newline + 1, text.size()));
+    const Words words = splitWords(line.substr(0, line.find('#')));
     if (words.empty()) continue;
     try {
-      result.timeline.steps.push_back(parseStep(words));
+      result.timeline.steps.push_back(readStep(words));
     } catch (const Fault& fault) {
       return ParseResult{{}, "line " + std::to_string(lineNumber) + ": " + fault.message};
     }
@@ -251,13 +270,13 @@ ReadResult readScenarioFile(const std::string& path) {
 
 std::string keystrokeText(const standin::Keystroke& k, KeyStyle style) {
   const auto code = static_cast<std::uint32_t>(k.key);
-  std::string key = style == KeyStyle::kTrace ? format("0x%02" PRIX32, code) : "";
-  for (const KeyName& known : kKeyNames) {
-    if (known.code != code) continue;
-    key = style == KeyStyle::kTrace ? key + " (" + std::string(known.shown) + ")"
-                                    : std::string(known.word);
+  const bool trace = style == KeyStyle::kTrace;
+  const auto named = std::find_if(kKeyNames.begin(), kKeyNames.end(),
+                                  [&](const KeyName& name) { return name.code == code; });
+  std::string key = format(trace ? "0x%02" PRIX32 : "0x%" PRIX32, code);
+  if (named != kKeyNames.end()) {
+    key = trace ? key + " (" + std::string(named->shown) + ")" : std::string(named->word);
   }
-  if (key.empty()) key = format("0x%" PRIX32, code);
   return format("%s %s repeat=%u scan=%u extended=%" PRId32 " context=%" PRId32 " previous=%" PRId32
                 " transition=%" PRId32,
                 k.transitionState != 0 ? "release" : "press", key.c_str(),
@@ -267,35 +286,15 @@ std::string keystrokeText(const standin::Keystroke& k, KeyStyle style) {
 
 std::string scenarioLines(const Step& step) {
   return std::visit(
-      [](const auto& s) -> std::string {
-        using T = std::decay_t<decltype(s)>;
-        if constexpr (std::is_same_v<T, SetTick>) {
-          return format("tick %" PRIu32 "\n", s.ms);
-        } else if constexpr (std::is_same_v<T, Advance>) {
-          // A line takes a 32-bit advance.
-          std::string lines;
-          std::uint64_t left = s.ms;
-          do {
-            const std::uint64_t chunk = std::min<std::uint64_t>(left, 0xFFFFFFFFu);
-            lines += format("advance %" PRIu64 "\n", chunk);
-            left -= chunk;
-          } while (left != 0);
-          return lines;
-        } else if constexpr (std::is_same_v<T, SetSubject>) {
-          return format("subject %" PRId32 "\n", s.subject);
-        } else if constexpr (std::is_same_v<T, Key>) {
-          return keystrokeText(s.keystroke, KeyStyle::kScenario) + "\n";
-        } else if constexpr (std::is_same_v<T, Passes>) {
-          if (s.everyMs != 0)
-            return format("pass %" PRIu32 " every %" PRIu32 "\n", s.count, s.everyMs);
-          return s.count == 1 ? "pass\n" : format("pass %" PRIu32 "\n", s.count);
-        } else if constexpr (std::is_same_v<T, Load>) {
-          return "load\n";
-        } else if constexpr (std::is_same_v<T, Unload>) {
-          return "unload\n";
-        } else {
-          return "thread\n";
-        }
+      Overloaded{
+          [](const SetTick& s) { return format("tick %" PRIu32 "\n", s.ms); },
+          [](const Advance& s) { return advanceLines(s.ms); },
+          [](const SetSubject& s) { return format("subject %" PRId32 "\n", s.subject); },
+          [](const Key& s) { return keystrokeText(s.keystroke, KeyStyle::kScenario) + "\n"; },
+          [](const Passes& s) { return passLine(s); },
+          [](const Load&) { return std::string("load\n"); },
+          [](const Unload&) { return std::string("unload\n"); },
+          [](const Thread&) { return std::string("thread\n"); },
       },
       step);
 }

@@ -52,6 +52,14 @@ struct Thread {
 
 using Step = std::variant<SetTick, Advance, SetSubject, Key, Passes, Load, Unload, Thread>;
 
+// One callable for each kind of step: std::visit(Overloaded{...}, step).
+template <typename... Callables>
+struct Overloaded : Callables... {
+  using Callables::operator()...;
+};
+template <typename... Callables>
+Overloaded(Callables...) -> Overloaded<Callables...>;
+
 struct Timeline {
   std::vector<Step> steps;
 };

@@ -1,7 +1,7 @@
 #include "tools/replay/trace.h"
 
 #include <cinttypes>
-#include <type_traits>
+#include <utility>
 
 #include "script/natives.h"
 #include "tools/replay/format.h"
@@ -41,29 +41,25 @@ std::string tickLine(std::string_view what, DWORD now) {
 // The happening's own line, before its host calls.
 std::string headLine(const Happening& h) {
   const bool nothing = h.outcome == Outcome::kNothingToDo;
+  const char* loadLine = h.outcome == Outcome::kFailed ? "load\n  the plugin did not load"
+                         : nothing                     ? "load\n  already loaded"
+                                                       : "load";
   return std::visit(
-      [&](const auto& s) -> std::string {
-        using T = std::decay_t<decltype(s)>;
-        if constexpr (std::is_same_v<T, SetTick>) {
-          return tickLine("tick", h.tick);
-        } else if constexpr (std::is_same_v<T, Advance>) {
-          return tickLine(format("advance %" PRIu64, s.ms), h.tick);
-        } else if constexpr (std::is_same_v<T, SetSubject>) {
-          return format("subject %" PRId32, s.subject);
-        } else if constexpr (std::is_same_v<T, Key>) {
-          return keystrokeText(s.keystroke, KeyStyle::kTrace) + (nothing ? " (no handler)" : "");
-        } else if constexpr (std::is_same_v<T, Passes>) {
-          return format("pass %" PRIu64 " at tick %" PRIu32 "%s, %llu tick reads", h.pass,
-                        static_cast<std::uint32_t>(h.tick), nothing ? " (no script to run)" : "",
-                        h.tickReads);
-        } else if constexpr (std::is_same_v<T, Load>) {
-          if (h.outcome == Outcome::kFailed) return "load\n  the plugin did not load";
-          return nothing ? "load\n  already loaded" : "load";
-        } else if constexpr (std::is_same_v<T, Unload>) {
-          return nothing ? "unload\n  not loaded" : "unload";
-        } else {
-          return "thread started and ended";
-        }
+      Overloaded{
+          [&](const SetTick&) { return tickLine("tick", h.tick); },
+          [&](const Advance& s) { return tickLine(format("advance %" PRIu64, s.ms), h.tick); },
+          [](const SetSubject& s) { return format("subject %" PRId32, s.subject); },
+          [&](const Key& s) {
+            return keystrokeText(s.keystroke, KeyStyle::kTrace) + (nothing ? " (no handler)" : "");
+          },
+          [&](const Passes&) {
+            return format("pass %" PRIu64 " at tick %" PRIu32 "%s, %llu tick reads", h.pass,
+                          static_cast<std::uint32_t>(h.tick), nothing ? " (no script to run)" : "",
+                          h.tickReads);
+          },
+          [&](const Load&) { return std::string(loadLine); },
+          [&](const Unload&) { return std::string(nothing ? "unload\n  not loaded" : "unload"); },
+          [](const Thread&) { return std::string("thread started and ended"); },
       },
       h.step);
 }
@@ -71,18 +67,14 @@ std::string headLine(const Happening& h) {
 }  // namespace
 
 std::string_view nativeName(NativeHash hash) {
-  switch (hash) {
-    case kSubjectNative:
-      return "subject";
-    case kStealthNative:
-      return "stealth";
-    case kFollowUpNative:
-      return "follow-up";
-    case kHoldNative:
-      return "hold";
-    default:
-      return {};
+  constexpr std::pair<NativeHash, std::string_view> kNames[] = {{kSubjectNative, "subject"},
+                                                                {kStealthNative, "stealth"},
+                                                                {kFollowUpNative, "follow-up"},
+                                                                {kHoldNative, "hold"}};
+  for (const auto& [known, name] : kNames) {
+    if (known == hash) return name;
   }
+  return {};
 }
 
 std::string TracePrinter::print(const Runner& runner, std::size_t from) {
