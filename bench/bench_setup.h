@@ -10,11 +10,12 @@ namespace keyrelay_bench {
 // A loaded plugin with nothing pressed. The stand-in records nothing, as a host
 // keeps no log of calls.
 void loadFreshPlugin();
-// The floor script registered instead of the plugin.
+// The floor script registered instead of the plugin: exactly the host calls an
+// idle pass makes, in the same order, with none of the plugin's logic.
 void loadFloorInstead();
 
-// The plugin's keystroke handler and the floor's, called through a pointer, as
-// the host calls them.
+// The plugin's keystroke handler and the floor's, which makes only the one tick
+// read a keystroke makes; called through a pointer, as the host calls them.
 extern KeystrokeHandler volatile pluginHandler;
 extern KeystrokeHandler volatile floorHandler;
 

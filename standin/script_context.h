@@ -25,4 +25,15 @@ const void* entryFunction();
 // Forgets the script without running it again.
 void drop();
 
+// Runs `routine` where a context begins, as a host guards the scripts it runs:
+// an exception out of it ends the script, not the process. True when one did.
+inline bool runGuarded(ScriptRoutine routine) {
+  try {
+    routine();
+  } catch (...) {
+    return true;
+  }
+  return false;
+}
+
 }  // namespace standin::context

@@ -19,13 +19,8 @@ struct Script {
 Script* current = nullptr;
 
 void WINAPI fiberMain(LPVOID) {
-  // As a host does: an exception out of the script ends the script, not the
-  // process. It crosses the plugin's frames on their unwind data.
-  try {
-    current->routine();
-  } catch (...) {
-    current->faulted = true;
-  }
+  // An exception crosses the plugin's frames on their unwind data.
+  current->faulted = runGuarded(current->routine);
   current->returned = true;
   // A fiber must never return: that would end the thread.
   for (;;) SwitchToFiber(current->driver);

@@ -98,12 +98,7 @@ void arrivedInScript() {
 
 void trampoline() {
   arrivedInScript();
-  // An exception out of the script ends the script, not the process.
-  try {
-    current->routine();
-  } catch (...) {
-    current->faulted = true;
-  }
+  current->faulted = runGuarded(current->routine);
   current->returned = true;
   leavingScript(true);
   // uc_link takes the context back to the driver.

@@ -36,8 +36,16 @@ class SeededChoices : public Choices {
   std::uint64_t state_;
 };
 
+// The one place where timelines bend to the plugin's 32-bit tick. An event left
+// untouched for a multiple of 2^32 ms looks new again to the plugin (an accepted
+// limit); the model keeps 64-bit time and would disagree there. So before each
+// pass that would judge such an event, the clock moves on just far enough that it
+// does not: `timeline` with an advance inserted before each pass that needs one.
+// Every other age, across the wrap too and past 2^32 ms, stays as made.
+replay::Timeline unambiguous(const replay::Timeline& timeline);
+
 // A timeline of a clock setting then 1 to `maxSteps` steps (fewer if the choices
-// run out), already unambiguous (see unambiguous.h).
+// run out), already unambiguous.
 replay::Timeline generateTimeline(Choices& choices, std::size_t maxSteps);
 
 // The timeline of a seed: up to kMaxRandomSteps steps.

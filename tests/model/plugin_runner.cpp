@@ -50,7 +50,7 @@ PluginRunner::~PluginRunner() {
 // or loaded.
 std::optional<std::string> PluginRunner::mismatch(const Timeline& timeline) {
   replay::Runner runner(replay::Runner::Start::kFresh);
-  runner.apply(timeline);
+  for (const Step& step : timeline.steps) runner.apply(step);
   const std::vector<HostCall>& actual = runner.calls();
   // The text goes by address: the plugin's own copy, wherever its module lies.
   const std::vector<HostCall> expected =

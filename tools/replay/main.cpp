@@ -6,7 +6,6 @@
 #include <string_view>
 #include <utility>
 
-#include "tools/replay/demo.h"
 #include "tools/replay/scenario.h"
 #include "tools/replay/trace.h"
 

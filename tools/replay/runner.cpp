@@ -71,10 +71,6 @@ void Runner::load(const Step& step) {
   happened(step, outcome).module = reinterpret_cast<UINT64>(standin::pluginModule());
 }
 
-void Runner::apply(const Timeline& timeline) {
-  for (const Step& step : timeline.steps) apply(step);
-}
-
 void Runner::finish() {
   if (start_ == Start::kLoad && standin::pluginModule() != nullptr) apply(Unload{});
 }

@@ -51,7 +51,6 @@ class Runner {
   Runner& operator=(const Runner&) = delete;
 
   void apply(const Step& step);
-  void apply(const Timeline& timeline);
   // With kLoad: unloads the plugin if it is loaded, as the last happening.
   void finish();
 

@@ -54,4 +54,8 @@ std::string scenarioText(const Timeline& timeline);
 enum class KeyStyle : unsigned char { kScenario, kTrace };
 std::string keystrokeText(const standin::Keystroke& keystroke, KeyStyle style);
 
+// The scenario replayed when none is given: every binding, the window edges and
+// the wrap of the tick counter. Written in tools/replay/demo.scenario.
+extern const std::string_view kDemoScenario;
+
 }  // namespace replay

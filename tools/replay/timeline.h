@@ -16,39 +16,28 @@ namespace replay {
 // Sets the clock, in ms.
 struct SetTick {
   std::uint32_t ms;
-  friend bool operator==(const SetTick&, const SetTick&) = default;
 };
 // Moves the clock on by any number of ms, 2^32 and more too; it wraps at 2^32.
 struct Advance {
   std::uint64_t ms;
-  friend bool operator==(const Advance&, const Advance&) = default;
 };
 // The subject handle the game hands out from now on.
 struct SetSubject {
   std::int32_t subject;
-  friend bool operator==(const SetSubject&, const SetSubject&) = default;
 };
 // A keystroke delivered to the registered handler.
 struct Key {
   standin::Keystroke keystroke;
-  friend bool operator==(const Key&, const Key&) = default;
 };
 // `count` passes of the script, the clock moved on by `everyMs` after each.
 struct Passes {
   std::uint32_t count = 1;
   std::uint32_t everyMs = 0;
-  friend bool operator==(const Passes&, const Passes&) = default;
 };
 // The plugin loaded, unloaded, or a thread started and ended in the process.
-struct Load {
-  friend bool operator==(const Load&, const Load&) = default;
-};
-struct Unload {
-  friend bool operator==(const Unload&, const Unload&) = default;
-};
-struct Thread {
-  friend bool operator==(const Thread&, const Thread&) = default;
-};
+struct Load {};
+struct Unload {};
+struct Thread {};
 
 using Step = std::variant<SetTick, Advance, SetSubject, Key, Passes, Load, Unload, Thread>;
 
@@ -60,6 +49,8 @@ struct Overloaded : Callables... {
 template <typename... Callables>
 Overloaded(Callables...) -> Overloaded<Callables...>;
 
+// Steps have no == of their own: two are the same when their scenario lines
+// are, which spell out every field (scenario.h).
 struct Timeline {
   std::vector<Step> steps;
 };
