@@ -1,0 +1,50 @@
+// What the sandbox shows: the frame time and the clock; for X, C and Ctrl the
+// last event delivered and its age against the plugin's time window; the subject;
+// and the natives the plugin called, newest first, with the frames they came in
+// (a native called alike in a run of frames shows once, with the run).
+// Fed by the window's thread, painted with GDI on the same thread.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <span>
+#include <vector>
+
+#include "host/platform.h"
+#include "standin/standin.h"
+
+namespace sandbox {
+
+class Display {
+ public:
+  // A keystroke delivered at `tick` (ms, the clock the plugin reads).
+  void keystroke(const standin::Keystroke& keystroke, DWORD tick);
+  // Frame `number` (from 1), whose pass began at `tick` and made `calls`.
+  void frame(std::uint64_t number, DWORD tick, std::span<const standin::HostCall> calls);
+  // Paints everything over `area`; `frameMs` is the frame time in force.
+  void paint(HDC dc, const RECT& area, DWORD frameMs) const;
+
+ private:
+  struct LastEvent {
+    bool seen = false;
+    standin::Keystroke keystroke;
+    DWORD tick = 0;
+  };
+  // A native called with the same arguments in one frame or in a run of frames.
+  struct Native {
+    std::uint64_t firstFrame = 0;
+    std::uint64_t lastFrame = 0;
+    UINT64 hash = 0;
+    std::vector<UINT64> slots;
+  };
+
+  std::array<LastEvent, 3> keys_;  // X, C, Ctrl
+  std::deque<Native> natives_;     // newest first
+  std::uint64_t frame_ = 0;
+  DWORD now_ = 0;  // the clock as last sampled
+  INT32 subject_ = 0;
+  bool subjectSeen_ = false;
+};
+
+}  // namespace sandbox

@@ -1,0 +1,42 @@
+// The sandbox as the plugin's host: the plugin loaded through the stand-in host,
+// handed each keystroke, and run for one pass a frame, with the clock it reads
+// set to the real clock sampled at each keystroke and at each frame's start, and
+// held until the next. What each step did goes to the display, and to the trace
+// and the recording when they are asked for. One thread.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+
+#include "host/platform.h"
+#include "standin/standin.h"
+#include "tools/sandbox/display.h"
+
+namespace sandbox {
+
+class Session {
+ public:
+  // Loads the plugin. `trace` and `recording` may be null; they must outlive the
+  // session.
+  Session(Display& display, std::ostream* trace, std::ostream* recording);
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Whether the plugin loaded.
+  bool loaded() const;
+  // Delivers `keystroke` with the clock at `now` (ms).
+  void keystroke(DWORD now, const standin::Keystroke& keystroke);
+  // Runs one pass with the clock at `now` (ms).
+  void frame(DWORD now);
+  // Unloads the plugin. False when the trace or the recording could not be written.
+  bool finish();
+
+ private:
+  Display& display_;
+  std::ostream* trace_;
+  std::ostream* recording_;
+  std::uint64_t frames_ = 0;
+  bool loaded_ = false;
+};
+
+}  // namespace sandbox

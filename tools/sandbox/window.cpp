@@ -1,0 +1,128 @@
+#include "tools/sandbox/window.h"
+
+#include <iterator>
+
+#include "tools/sandbox/key_message.h"
+
+namespace sandbox {
+namespace {
+
+constexpr const char* kClassName = "keyrelay-sandbox";
+constexpr const char* kTitle = "keyrelay sandbox";
+constexpr int kClientWidth = 760;
+constexpr int kClientHeight = 560;
+constexpr DWORD kFirstFrameTimeKey = '1';
+
+struct Sandbox {
+  Session& session;
+  Display& display;
+  DWORD frameMs;
+};
+
+Sandbox& sandboxOf(HWND window) {
+  return *reinterpret_cast<Sandbox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// Every key goes to the plugin, as the host hands it every key; a few also steer
+// the sandbox.
+void onKey(HWND window, Sandbox& sandbox, WPARAM wParam, LPARAM lParam) {
+  const standin::Keystroke keystroke = decodeKeyMessage(wParam, lParam);
+  sandbox.session.keystroke(GetTickCount(), keystroke);
+  InvalidateRect(window, nullptr, FALSE);
+  if (keystroke.transitionState != 0) return;
+  if (keystroke.key == VK_ESCAPE) DestroyWindow(window);
+  const DWORD choice = keystroke.key - kFirstFrameTimeKey;
+  if (choice < std::size(kFrameTimes)) sandbox.frameMs = kFrameTimes[choice];
+}
+
+// Painted off screen first, so that the text does not flicker at every frame.
+void paint(HWND window, const Sandbox& sandbox) {
+  PAINTSTRUCT ps;
+  const HDC dc = BeginPaint(window, &ps);
+  RECT area;
+  GetClientRect(window, &area);
+  const HDC buffer = CreateCompatibleDC(dc);
+  const HBITMAP bitmap = CreateCompatibleBitmap(dc, area.right, area.bottom);
+  const HGDIOBJ oldBitmap = SelectObject(buffer, bitmap);
+  sandbox.display.paint(buffer, area, sandbox.frameMs);
+  BitBlt(dc, 0, 0, area.right, area.bottom, buffer, 0, 0, SRCCOPY);
+  SelectObject(buffer, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(buffer);
+  EndPaint(window, &ps);
+}
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCCREATE: {
+      const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+      break;
+    }
+    // Never passed on: DefWindowProc would open the system menu's modal loop on
+    // Alt or F10, and the frames would stop.
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+      onKey(window, sandboxOf(window), wParam, lParam);
+      return 0;
+    case WM_PAINT:
+      paint(window, sandboxOf(window));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers it all
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND openWindow(Sandbox& sandbox) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = windowProcedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kClassName;
+  if (RegisterClassA(&windowClass) == 0) return nullptr;
+  constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+  RECT frame{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRect(&frame, kStyle, FALSE);
+  const HWND window = CreateWindowExA(0, kClassName, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                      nullptr, windowClass.hInstance, &sandbox);
+  if (window != nullptr) ShowWindow(window, SW_SHOWNORMAL);
+  return window;
+}
+
+}  // namespace
+
+int runWindow(Session& session, Display& display, DWORD frameMs) {
+  Sandbox sandbox{session, display, frameMs};
+  const HWND window = openWindow(sandbox);
+  if (window == nullptr) return 1;
+  DWORD frameStart = GetTickCount() - frameMs;  // the first frame at once
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return 0;
+      // Not translated: no character messages, whose Alt forms would open the menu.
+      DispatchMessageA(&message);
+    }
+    const DWORD now = GetTickCount();
+    const DWORD elapsed = now - frameStart;
+    if (elapsed >= sandbox.frameMs) {
+      frameStart = now;
+      session.frame(now);
+      InvalidateRect(window, nullptr, FALSE);
+      continue;
+    }
+    // Asleep until the next frame is due or a message arrives.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, sandbox.frameMs - elapsed, QS_ALLINPUT);
+  }
+}
+
+}  // namespace sandbox

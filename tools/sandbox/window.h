@@ -1,0 +1,19 @@
+// The sandbox's window and its game loop, on the calling thread: each keyboard
+// message to the window goes to the session as it arrives, and each frame runs
+// one pass, repaints, and sleeps until the next frame or the next message.
+#pragma once
+
+#include "host/platform.h"
+#include "tools/sandbox/display.h"
+#include "tools/sandbox/session.h"
+
+namespace sandbox {
+
+// The frame times the keys 1 to 4 choose, in ms.
+inline constexpr DWORD kFrameTimes[] = {16, 33, 100, 250};
+
+// Opens the window and runs frames of `frameMs` until it is closed (or Esc is
+// pressed). 0 when it closed normally, 1 when it could not be opened.
+int runWindow(Session& session, Display& display, DWORD frameMs);
+
+}  // namespace sandbox
