@@ -105,8 +105,16 @@ std::string describeNative(const auto& native) {
 
 }  // namespace
 
+Display::Display()
+    : font_(CreateFontA(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        FIXED_PITCH | FF_MODERN, "Courier New")) {}
+
+Display::~Display() { DeleteObject(font_); }
+
 void Display::keystroke(const standin::Keystroke& keystroke, DWORD tick) {
   now_ = tick;
+  news_ = true;
   for (std::size_t i = 0; i < kWatchedKeys.size(); ++i) {
     if (kWatchedKeys[i].code == keystroke.key) keys_[i] = LastEvent{true, keystroke, tick};
   }
@@ -125,25 +133,35 @@ void Display::frame(std::uint64_t number, DWORD tick, std::span<const standin::H
       // Called in every frame: shown as the subject, not listed.
       subject_ = static_cast<INT32>(static_cast<DWORD>(call.value));
       subjectSeen_ = true;
-    } else if (call.op == standin::Op::kNativeCall && !natives_.empty() &&
-               natives_.front().lastFrame + 1 == number && natives_.front().hash == native.hash &&
-               natives_.front().slots == native.slots) {
-      natives_.front().lastFrame = number;
     } else if (call.op == standin::Op::kNativeCall) {
-      natives_.push_front(native);
-      if (natives_.size() > kShownNatives) natives_.pop_back();
+      news_ = true;
+      listNative(native);
     }
   }
 }
 
-void Display::paint(HDC dc, const RECT& area, DWORD frameMs) const {
+// A native called with the same slots as in the frame before extends that run.
+void Display::listNative(const Native& native) {
+  if (!natives_.empty()) {
+    Native& newest = natives_.front();
+    if (newest.lastFrame + 1 == native.firstFrame && newest.hash == native.hash &&
+        newest.slots == native.slots) {
+      newest.lastFrame = native.lastFrame;
+      return;
+    }
+  }
+  natives_.push_front(native);
+  if (natives_.size() > kShownNatives) natives_.pop_back();
+}
+
+bool Display::hasNews() const { return news_; }
+
+void Display::paint(HDC dc, const RECT& area, DWORD frameMs) {
+  news_ = false;
   const HBRUSH background = CreateSolidBrush(kBackground);
   FillRect(dc, &area, background);
   DeleteObject(background);
-  const HFONT font = CreateFontA(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
-  const HGDIOBJ oldFont = SelectObject(dc, font);
+  const HGDIOBJ oldFont = SelectObject(dc, font_);
   SetBkMode(dc, TRANSPARENT);
 
   Writer out(dc, area.left + kMargin, area.top + kMargin);
@@ -176,7 +194,6 @@ void Display::paint(HDC dc, const RECT& area, DWORD frameMs) const {
   for (const Native& native : natives_) out.line(describeNative(native));
 
   SelectObject(dc, oldFont);
-  DeleteObject(font);
 }
 
 }  // namespace sandbox

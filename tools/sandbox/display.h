@@ -18,12 +18,19 @@ namespace sandbox {
 
 class Display {
  public:
+  Display();
+  ~Display();
+  Display(const Display&) = delete;
+  Display& operator=(const Display&) = delete;
+
   // A keystroke delivered at `tick` (ms, the clock the plugin reads).
   void keystroke(const standin::Keystroke& keystroke, DWORD tick);
   // Frame `number` (from 1), whose pass began at `tick` and made `calls`.
   void frame(std::uint64_t number, DWORD tick, std::span<const standin::HostCall> calls);
+  // Whether a keystroke or a native has come since the last paint.
+  bool hasNews() const;
   // Paints everything over `area`; `frameMs` is the frame time in force.
-  void paint(HDC dc, const RECT& area, DWORD frameMs) const;
+  void paint(HDC dc, const RECT& area, DWORD frameMs);
 
  private:
   struct LastEvent {
@@ -39,12 +46,16 @@ class Display {
     std::vector<UINT64> slots;
   };
 
+  void listNative(const Native& native);
+
+  HFONT font_;
   std::array<LastEvent, 3> keys_;  // X, C, Ctrl
   std::deque<Native> natives_;     // newest first
   std::uint64_t frame_ = 0;
   DWORD now_ = 0;  // the clock as last sampled
   INT32 subject_ = 0;
   bool subjectSeen_ = false;
+  bool news_ = false;
 };
 
 }  // namespace sandbox

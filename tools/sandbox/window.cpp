@@ -12,6 +12,7 @@ constexpr const char* kTitle = "keyrelay sandbox";
 constexpr int kClientWidth = 760;
 constexpr int kClientHeight = 560;
 constexpr DWORD kFirstFrameTimeKey = '1';
+constexpr DWORD kClockRepaintMs = 100;
 
 struct Sandbox {
   Session& session;
@@ -36,7 +37,7 @@ void onKey(HWND window, Sandbox& sandbox, WPARAM wParam, LPARAM lParam) {
 }
 
 // Painted off screen first, so that the text does not flicker at every frame.
-void paint(HWND window, const Sandbox& sandbox) {
+void paint(HWND window, Sandbox& sandbox) {
   PAINTSTRUCT ps;
   const HDC dc = BeginPaint(window, &ps);
   RECT area;
@@ -105,6 +106,7 @@ int runWindow(Session& session, Display& display, DWORD frameMs) {
   const HWND window = openWindow(sandbox);
   if (window == nullptr) return 1;
   DWORD frameStart = GetTickCount() - frameMs;  // the first frame at once
+  DWORD paintedAt = frameStart;
   for (;;) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -117,7 +119,11 @@ int runWindow(Session& session, Display& display, DWORD frameMs) {
     if (elapsed >= sandbox.frameMs) {
       frameStart = now;
       session.frame(now);
-      InvalidateRect(window, nullptr, FALSE);
+      // The clock alone changes at every frame: a few repaints a second show it.
+      if (display.hasNews() || now - paintedAt >= kClockRepaintMs) {
+        InvalidateRect(window, nullptr, FALSE);
+        paintedAt = now;
+      }
       continue;
     }
     // Asleep until the next frame is due or a message arrives.
