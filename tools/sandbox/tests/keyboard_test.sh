@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# keyboard_test.sh WINE SANDBOX REPLAY MODULE OUT_DIR
+# The sandbox driven along a real keyboard path: on a private Xvfb display, in a
+# Wine virtual desktop, xdotool sends key events that reach the window as keyboard
+# messages. The trace must show the bindings acting on them, key by key, and the
+# session's recording, replayed by keyrelay-replay, must print the same trace.
+# Wine's settings (WINEPREFIX...) come from the environment.
+set -euo pipefail
+wine=$1 sandbox=$2 replay=$3 module=$4 out=$5
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing: install xvfb and xdotool" >&2; exit 1; }
+done
+mkdir -p "$out"
+rm -f "$out"/display "$out"/sandbox.trace "$out"/sandbox.scenario "$out"/replayed.trace
+xvfbPid="" winePid=""
+cleanup() {
+  [ -z "$winePid" ] || kill "$winePid" 2>/dev/null || true
+  [ -z "$xvfbPid" ] || kill "$xvfbPid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# A free display of its own; keys repeat 500 ms after they go down, 10 times a second.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -ardelay 500 -arinterval 100 \
+  3>"$out/display" 2>"$out/xvfb.log" &
+xvfbPid=$!
+for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+[ -s "$out/display" ] || { echo "Xvfb did not start:" >&2; cat "$out/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(cat "$out/display")"
+
+# The virtual desktop gives the sandbox's window the keyboard focus by itself.
+"$wine" explorer /desktop=keyrelay-keyboard-test,800x600 "$sandbox" \
+  --trace "$out/sandbox.trace" --record "$out/sandbox.scenario" "$module" \
+  >"$out/sandbox.log" 2>&1 &
+winePid=$!
+if ! timeout 60 xdotool search --sync --name '^keyrelay sandbox$' >/dev/null; then
+  echo "no sandbox window within 60 s:" >&2
+  cat "$out/sandbox.log" >&2
+  exit 1
+fi
+sleep 0.5
+started=$(date +%s%N)
+xdotool key x && sleep 0.3                                        # tap X
+xdotool key c && sleep 0.3                                        # tap C
+xdotool keydown Control_L && sleep 1 && xdotool keyup Control_L   # hold left Ctrl
+sleep 0.3
+# Right Ctrl by its keycode: Control_R by name presses the left one too.
+xdotool keydown 105 && sleep 0.1 && xdotool keyup 105 && sleep 0.3
+xdotool keydown x && sleep 0.1 && xdotool keydown Alt_L && sleep 0.1   # X released under Alt
+xdotool keyup x && sleep 0.3 && xdotool keyup Alt_L && sleep 0.3
+xdotool keydown x && sleep 1 && xdotool keyup x && sleep 0.3     # hold X: it repeats
+xdotool key Escape
+for _ in $(seq 300); do kill -0 "$winePid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$winePid" 2>/dev/null; then
+  echo "the sandbox did not close on Esc" >&2
+  exit 1
+fi
+winePid=""
+echo "keys sent and the sandbox closed in $((($(date +%s%N) - started) / 1000000)) ms"
+
+KEYRELAY_PLUGIN="$module" "$wine" "$replay" "$out/sandbox.scenario" >"$out/replayed.trace"
+if ! cmp -s "$out/sandbox.trace" "$out/replayed.trace"; then
+  echo "the recording, replayed, gives another trace:" >&2
+  diff -u "$out/sandbox.trace" "$out/replayed.trace" | head -40 >&2
+  exit 1
+fi
+echo "the recording replays to the same trace ($(wc -l <"$out/sandbox.trace") lines)"
+
+# Each key event in the order sent (a run of auto-repeats as one), with what the
+# passes after it must call: a token a pass, "." for none, natives of one pass
+# joined by "+"; then the least number of passes.
+expected='
+start                                                                             | ^[. ]*$                        | 1
+press 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 0
+release 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=1 transition=1    | ^[. ]*stealth[. ]*$            | 1
+press 0x43 (C) repeat=1 scan=46 extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 0
+release 0x43 (C) repeat=1 scan=46 extended=0 context=0 previous=1 transition=1    | ^[. ]*stealth\+follow-up[. ]*$ | 1
+press 0x11 (Ctrl) repeat=1 scan=29 extended=0 context=0 previous=0 transition=0   | ^hold( hold)*$                 | 10
+release 0x11 (Ctrl) repeat=1 scan=29 extended=0 context=0 previous=1 transition=1 | ^[. ]*$                        | 1
+press 0x11 (Ctrl) repeat=1 scan=29 extended=1 context=0 previous=0 transition=0   | ^(hold( hold)*)?$              | 0
+release 0x11 (Ctrl) repeat=1 scan=29 extended=1 context=0 previous=1 transition=1 | ^[. ]*$                        | 1
+press 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 1
+press 0x12 repeat=1 scan=56 extended=0 context=1 previous=0 transition=0          | ^[. ]*$                        | 1
+release 0x58 (X) repeat=1 scan=45 extended=0 context=1 previous=1 transition=1    | ^[. ]*stealth[. ]*$            | 1
+release 0x12 repeat=1 scan=56 extended=0 context=0 previous=1 transition=1        | ^[. ]*$                        | 1
+press 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 1
+press 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=1 transition=0      | ^[. ]*$                        | 1
+release 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=1 transition=1    | ^[. ]*stealth[. ]*$            | 1
+press 0x1B repeat=1 scan=1 extended=0 context=0 previous=0 transition=0           | ^[. ]*$                        | 0
+'
+awk -v expected="$expected" '
+  function endPass() {
+    if (inPass) tokens = tokens (tokens == "" ? "" : " ") (pass == "" ? "." : pass)
+    inPass = 0
+  }
+  function endPhase() {
+    endPass()
+    seenKey[++phases] = key; seenTokens[phases] = tokens; seenPasses[phases] = passes
+  }
+  # The natives of the passes, runs of the same shown once with their length.
+  function summary(tokens,    n, t, i, out, last, run) {
+    n = split(tokens, t, " ")
+    for (i = 1; i <= n + 1; ++i) {
+      if (i <= n && t[i] == ".") continue
+      if (i <= n && t[i] == last) { ++run; continue }
+      if (last != "") out = out (out == "" ? "" : ", ") last (run > 1 ? " x" run : "")
+      last = i <= n ? t[i] : ""; run = 1
+    }
+    return out == "" ? "nothing" : out
+  }
+  BEGIN {
+    n = split(expected, rows, "\n")
+    for (i = 1; i <= n; ++i) {
+      if (rows[i] == "") continue
+      split(rows[i], field, / *\| */)
+      wantKey[++wanted] = field[1]; wantRegex[wanted] = field[2]; wantPasses[wanted] = field[3]
+    }
+    key = "start"
+  }
+  /^(press|release) / {
+    if ($0 == key) next  # an auto-repeat of the key before
+    endPhase(); key = $0; tokens = ""; passes = 0; next
+  }
+  /^pass / { endPass(); inPass = 1; pass = ""; ++passes; next }
+  /^  (stealth|follow-up|hold) / { if (inPass) pass = pass (pass == "" ? "" : "+") $1 }
+  /^unload$/ { endPhase(); exit }
+  END {
+    failed = phases != wanted
+    for (i = 1; i <= (phases > wanted ? phases : wanted); ++i) {
+      ok = seenKey[i] == wantKey[i] && seenTokens[i] ~ wantRegex[i] && seenPasses[i] >= wantPasses[i]
+      if (!ok) failed = 1
+      printf "%s %-81s %3d passes: %s\n", ok ? "ok  " : "FAIL", seenKey[i], seenPasses[i],
+             summary(seenTokens[i])
+      if (!ok) printf "     expected: %s\n               %s in %d passes or more\n", wantKey[i],
+                      wantRegex[i], wantPasses[i]
+    }
+    exit failed
+  }' "$out/sandbox.trace"
