@@ -1,17 +1,19 @@
 #include "tools/sandbox/display.h"
 
 #include <cinttypes>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
 #include "input/key_state.h"
 #include "script/natives.h"
 #include "script/script_loop.h"
+#include "tools/replay/format.h"
 #include "tools/replay/trace.h"
 
 namespace sandbox {
 namespace {
+
+using replay::format;
 
 // The keys shown, in the order of keys_, with the window their events are judged by.
 struct WatchedKey {
@@ -25,14 +27,6 @@ constexpr std::array<WatchedKey, 3> kWatchedKeys = {{
     {kHoldKey, "Ctrl", kHeldMs},
 }};
 
-// TEMPORARY until the replay tool's trace exports it.
-std::string_view nativeNameLocal(UINT64 hash) {
-  if (hash == kStealthNative) return "stealth";
-  if (hash == kFollowUpNative) return "follow-up";
-  if (hash == kHoldNative) return "hold";
-  return "";
-}
-
 constexpr std::size_t kShownNatives = 16;
 constexpr int kMargin = 12;
 constexpr int kFontHeight = 16;
@@ -42,12 +36,6 @@ constexpr COLORREF kText = RGB(20, 20, 20);
 constexpr COLORREF kHeading = RGB(30, 70, 150);
 constexpr COLORREF kFaint = RGB(130, 130, 130);
 constexpr COLORREF kInside = RGB(0, 130, 40);
-
-std::string format(const char* pattern, auto... values) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof buffer, pattern, values...);
-  return buffer;
-}
 
 // Writes lines of text down the area, each in a color of its own.
 class Writer {
@@ -90,7 +78,7 @@ std::string judge(const WatchedKey& key, const standin::Keystroke& k, DWORD ageM
 }
 
 std::string describeNative(const auto& native) {
-  const std::string_view name = nativeNameLocal(native.hash);
+  const std::string_view name = replay::nativeName(native.hash);
   const std::string frames =
       native.firstFrame == native.lastFrame
           ? format("%" PRIu64, native.firstFrame)

@@ -1,40 +1,67 @@
 #include "tools/sandbox/session.h"
 
-#include "standin/plugin_module.h"
+#include <span>
+
 #include "tools/replay/scenario.h"
 
 namespace sandbox {
+namespace {
+
+// The subject the game hands out for the whole session.
+constexpr std::int32_t kSubject = 7;
+
+}  // namespace
 
 Session::Session(Display& display, std::ostream* trace, std::ostream* recording)
-    : display_(display), trace_(trace), recording_(recording) {
-  standin::reset();
-  loaded_ = standin::loadPlugin();
-  standin::clearCalls();
+    : display_(display),
+      trace_(trace),
+      recording_(recording),
+      runner_(replay::Runner::Start::kLoad) {
+  if (!loaded()) return;
+  apply(replay::SetSubject{kSubject});
+  tell();
 }
 
-bool Session::loaded() const { return loaded_; }
+bool Session::loaded() const { return !runner_.loadFailed(); }
 
 void Session::keystroke(DWORD now, const standin::Keystroke& keystroke) {
-  standin::setTick(now);
-  standin::deliverKeystroke(keystroke);
-  if (recording_ != nullptr)
-    *recording_ << "tick " << now << "\n" << replay::keystrokeLine(keystroke);
-  if (trace_ != nullptr) *trace_ << replay::keystrokeLine(keystroke);
-  display_.keystroke(keystroke, now);
-  standin::clearCalls();
+  apply(replay::SetTick{now});
+  apply(replay::Key{keystroke});
+  tell();
 }
 
 void Session::frame(DWORD now) {
-  standin::setTick(now);
-  standin::runPass();
-  if (recording_ != nullptr) *recording_ << "tick " << now << "\npass\n";
-  display_.frame(++frames_, now, standin::calls());
-  standin::clearCalls();
+  apply(replay::SetTick{now});
+  apply(replay::Passes{});
+  tell();
 }
 
 bool Session::finish() {
-  standin::unloadPlugin();
-  return true;
+  runner_.finish();
+  tell();
+  const auto good = [](std::ostream* out) { return out == nullptr || out->flush().good(); };
+  return good(trace_) && good(recording_);
+}
+
+void Session::apply(const replay::Step& step) {
+  runner_.apply(step);
+  if (recording_ != nullptr) *recording_ << replay::scenarioLines(step);
+}
+
+// Hands what the steps did to the trace and the display, then forgets it, so
+// that a long session takes no more memory than a short one.
+void Session::tell() {
+  if (trace_ != nullptr) *trace_ << printer_.print(runner_, 0);
+  const std::span<const standin::HostCall> calls = runner_.calls();
+  for (const replay::Happening& happening : runner_.happenings()) {
+    if (const auto* key = std::get_if<replay::Key>(&happening.step)) {
+      display_.keystroke(key->keystroke, happening.tick);
+    } else if (std::holds_alternative<replay::Passes>(happening.step)) {
+      display_.frame(happening.pass, happening.tick,
+                     calls.subspan(happening.firstCall, happening.endCall - happening.firstCall));
+    }
+  }
+  runner_.forget();
 }
 
 }  // namespace sandbox

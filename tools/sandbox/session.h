@@ -5,19 +5,21 @@
 // and the recording when they are asked for. One thread.
 #pragma once
 
-#include <cstdint>
 #include <ostream>
 
 #include "host/platform.h"
 #include "standin/standin.h"
+#include "tools/replay/runner.h"
+#include "tools/replay/timeline.h"
+#include "tools/replay/trace.h"
 #include "tools/sandbox/display.h"
 
 namespace sandbox {
 
 class Session {
  public:
-  // Loads the plugin. `trace` and `recording` may be null; they must outlive the
-  // session.
+  // Loads the plugin and sets the subject. `trace` (what keyrelay-replay prints)
+  // and `recording` (a scenario) may be null; they must outlive the session.
   Session(Display& display, std::ostream* trace, std::ostream* recording);
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -32,11 +34,14 @@ class Session {
   bool finish();
 
  private:
+  void apply(const replay::Step& step);
+  void tell();
+
   Display& display_;
   std::ostream* trace_;
   std::ostream* recording_;
-  std::uint64_t frames_ = 0;
-  bool loaded_ = false;
+  replay::Runner runner_;
+  replay::TracePrinter printer_;
 };
 
 }  // namespace sandbox

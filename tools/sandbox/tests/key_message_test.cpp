@@ -13,7 +13,7 @@ namespace standin {
 
 // A failing case shows the keystroke as a scenario line, every field named.
 void PrintTo(const Keystroke& keystroke, std::ostream* os) {
-  *os << replay::keystrokeLine(keystroke);
+  *os << replay::keystrokeText(keystroke, replay::KeyStyle::kTrace);
 }
 
 }  // namespace standin
