@@ -7,54 +7,27 @@
 # Wine's settings (WINEPREFIX...) come from the environment.
 set -euo pipefail
 wine=$1 sandbox=$2 replay=$3 module=$4 out=$5
-for tool in Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing: install xvfb and xdotool" >&2; exit 1; }
-done
+. "$(dirname "$0")/../desktop.sh"
 mkdir -p "$out"
-rm -f "$out"/display "$out"/sandbox.trace "$out"/sandbox.scenario "$out"/replayed.trace
-xvfbPid="" winePid=""
-cleanup() {
-  [ -z "$winePid" ] || kill "$winePid" 2>/dev/null || true
-  [ -z "$xvfbPid" ] || kill "$xvfbPid" 2>/dev/null || true
-}
-trap cleanup EXIT
-
-# A free display of its own; keys repeat 500 ms after they go down, 10 times a second.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -ardelay 500 -arinterval 100 \
-  3>"$out/display" 2>"$out/xvfb.log" &
-xvfbPid=$!
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-[ -s "$out/display" ] || { echo "Xvfb did not start:" >&2; cat "$out/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(cat "$out/display")"
-
-# The virtual desktop gives the sandbox's window the keyboard focus by itself.
-"$wine" explorer /desktop=keyrelay-keyboard-test,800x600 "$sandbox" \
-  --trace "$out/sandbox.trace" --record "$out/sandbox.scenario" "$module" \
-  >"$out/sandbox.log" 2>&1 &
-winePid=$!
-if ! timeout 60 xdotool search --sync --name '^keyrelay sandbox$' >/dev/null; then
-  echo "no sandbox window within 60 s:" >&2
-  cat "$out/sandbox.log" >&2
-  exit 1
-fi
-sleep 0.5
+rm -f "$out"/sandbox.trace "$out"/sandbox.scenario "$out"/replayed.trace
+# Keys repeat 500 ms after they go down, 10 times a second.
+startDisplay "$out" -ardelay 500 -arinterval 100
+startSandbox "$out" "$wine" "$sandbox" --trace "$out/sandbox.trace" \
+  --record "$out/sandbox.scenario" "$module"
 started=$(date +%s%N)
-xdotool key x && sleep 0.3                                        # tap X
-xdotool key c && sleep 0.3                                        # tap C
-xdotool keydown Control_L && sleep 1 && xdotool keyup Control_L   # hold left Ctrl
+xdotool key x; sleep 0.3                                      # tap X
+xdotool key c; sleep 0.3                                      # tap C
+xdotool keydown Control_L; sleep 1; xdotool keyup Control_L   # hold left Ctrl a second
 sleep 0.3
 # Right Ctrl by its keycode: Control_R by name presses the left one too.
-xdotool keydown 105 && sleep 0.1 && xdotool keyup 105 && sleep 0.3
-xdotool keydown x && sleep 0.1 && xdotool keydown Alt_L && sleep 0.1   # X released under Alt
-xdotool keyup x && sleep 0.3 && xdotool keyup Alt_L && sleep 0.3
-xdotool keydown x && sleep 1 && xdotool keyup x && sleep 0.3     # hold X: it repeats
+xdotool keydown 105; sleep 0.1; xdotool keyup 105; sleep 0.3
+xdotool keydown x; sleep 0.1; xdotool keydown Alt_L; sleep 0.1  # X released while Alt is held
+xdotool keyup x; sleep 0.3; xdotool keyup Alt_L; sleep 0.3
+# X held until it repeats: a repeat is the one event whose previous and transition
+# states differ (1 and 0), so only it shows the two read the wrong way round.
+xdotool keydown x; sleep 1; xdotool keyup x; sleep 0.3
 xdotool key Escape
-for _ in $(seq 300); do kill -0 "$winePid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$winePid" 2>/dev/null; then
-  echo "the sandbox did not close on Esc" >&2
-  exit 1
-fi
-winePid=""
+waitForExit
 echo "keys sent and the sandbox closed in $((($(date +%s%N) - started) / 1000000)) ms"
 
 KEYRELAY_PLUGIN="$module" "$wine" "$replay" "$out/sandbox.scenario" >"$out/replayed.trace"

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# tools/sandbox/screenshot.sh [FILE]
+# Makes the README's picture of the sandbox, docs/sandbox.png unless FILE is given:
+# the sandbox on a private X display, a few keys sent, then the screen taken with
+# xwd and made a PNG with ImageMagick. Builds what it needs first.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+out="$(realpath -m "${1:-$root/docs/sandbox.png}")"
+. "$root/scripts/ensure-packages.sh"
+ensure_packages "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}" \
+  "${KEYRELAY_SANDBOX_TEST_PACKAGES[@]}" x11-apps imagemagick
+(cd "$root" && cmake --preset win64 >/dev/null &&
+  cmake --build --preset win64 --target keyrelay-sandbox keyrelay_release >/dev/null)
+export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cmake -DWINE="$(command -v wine)" -DPREFIX="$WINEPREFIX" -P "$root/tests/windows/wine_prefix.cmake"
+
+work="$(mktemp -d)"
+. "$root/tools/sandbox/desktop.sh"
+startDisplay "$work"
+startSandbox "$work" wine "$root/build/win64/bin/keyrelay-sandbox.exe" "$root/dist/keyrelay.asi"
+xdotool key x; sleep 0.3; xdotool key c; sleep 0.3
+xdotool keydown Control_L; sleep 0.6; xdotool keyup Control_L; sleep 0.3
+xdotool keydown Control_L; sleep 0.4
+mkdir -p "$(dirname "$out")"
+# Not the first convert on PATH: that may be another program of the same name.
+xwd -root -silent | /usr/bin/convert xwd:- -strip "png:$out"
+xdotool keyup Control_L key Escape
+waitForExit
+rm -rf "$work"
+echo "wrote $out"
