@@ -15,16 +15,17 @@ namespace {
 
 using replay::format;
 
-// The keys shown, in the order of keys_, with the window their events are judged by.
+// The keys shown, in the order of keys_: for X and C a release acts while it is
+// young, for Ctrl a press.
 struct WatchedKey {
   DWORD code;
   const char* name;
-  DWORD windowMs;
+  bool actsOnPress;
 };
 constexpr std::array<WatchedKey, 3> kWatchedKeys = {{
-    {kStealthKey, "X", kJustReleasedMs},
-    {kFollowUpKey, "C", kJustReleasedMs},
-    {kHoldKey, "Ctrl", kHeldMs},
+    {kStealthKey, "X", false},
+    {kFollowUpKey, "C", false},
+    {kHoldKey, "Ctrl", true},
 }};
 
 constexpr std::size_t kShownNatives = 16;
@@ -66,15 +67,13 @@ std::string describeEvent(const standin::Keystroke& k) {
 // the plugin acts on, still within its window.
 std::string judge(const WatchedKey& key, const standin::Keystroke& k, DWORD ageMs, bool& inside) {
   const bool release = k.transitionState != 0;
-  const bool young = ageMs < key.windowMs;
-  if (key.windowMs == kHeldMs) {
-    inside = !release && young;
-    if (release) return "released: not held";
-    return format("%s %" PRIu32 " ms", young ? "held, under" : "not held, past", key.windowMs);
-  }
-  inside = release && young;
-  if (!release) return "pressed: acts on release";
-  return format("%s %" PRIu32 " ms", young ? "released, under" : "released, past", key.windowMs);
+  const DWORD windowMs = key.actsOnPress ? kHeldMs : kJustReleasedMs;
+  const bool young = ageMs < windowMs;
+  inside = release != key.actsOnPress && young;
+  if (key.actsOnPress && release) return "released: not held";
+  if (!key.actsOnPress && !release) return "pressed: acts on release";
+  return format("%s, %s %" PRIu32 " ms", release ? "released" : "held", young ? "under" : "past",
+                windowMs);
 }
 
 std::string describeNative(const auto& native) {
