@@ -49,9 +49,11 @@ void Session::apply(const replay::Step& step) {
 }
 
 // Hands what the steps did to the trace and the display, then forgets it, so
-// that a long session takes no more memory than a short one.
+// that a long session takes no more memory than a short one. The files are
+// flushed as they go: they tell what happened up to a crash, too.
 void Session::tell() {
-  if (trace_ != nullptr) *trace_ << printer_.print(runner_, 0);
+  if (trace_ != nullptr) *trace_ << printer_.print(runner_, 0) << std::flush;
+  if (recording_ != nullptr) *recording_ << std::flush;
   const std::span<const standin::HostCall> calls = runner_.calls();
   for (const replay::Happening& happening : runner_.happenings()) {
     if (const auto* key = std::get_if<replay::Key>(&happening.step)) {
