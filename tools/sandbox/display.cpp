@@ -95,9 +95,8 @@ std::string describeNative(const auto& native) {
 Display::Display()
     : font_(CreateFontA(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        FIXED_PITCH | FF_MODERN, "Courier New")) {}
-
-Display::~Display() { DeleteObject(font_); }
+                        FIXED_PITCH | FF_MODERN, "Courier New"),
+            &DeleteObject) {}
 
 void Display::keystroke(const standin::Keystroke& keystroke, DWORD tick) {
   now_ = tick;
@@ -148,7 +147,7 @@ void Display::paint(HDC dc, const RECT& area, DWORD frameMs) {
   const HBRUSH background = CreateSolidBrush(kBackground);
   FillRect(dc, &area, background);
   DeleteObject(background);
-  const HGDIOBJ oldFont = SelectObject(dc, font_);
+  const HGDIOBJ oldFont = SelectObject(dc, font_.get());
   SetBkMode(dc, TRANSPARENT);
 
   Writer out(dc, area.left + kMargin, area.top + kMargin);

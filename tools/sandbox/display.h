@@ -8,7 +8,9 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 #include "host/platform.h"
@@ -19,9 +21,6 @@ namespace sandbox {
 class Display {
  public:
   Display();
-  ~Display();
-  Display(const Display&) = delete;
-  Display& operator=(const Display&) = delete;
 
   // A keystroke delivered at `tick` (ms, the clock the plugin reads).
   void keystroke(const standin::Keystroke& keystroke, DWORD tick);
@@ -48,7 +47,8 @@ class Display {
 
   void listNative(const Native& native);
 
-  HFONT font_;
+  // Deleted with the display.
+  std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)> font_;
   std::array<LastEvent, 3> keys_;  // X, C, Ctrl
   std::deque<Native> natives_;     // newest first
   std::uint64_t frame_ = 0;

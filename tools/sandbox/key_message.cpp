@@ -5,11 +5,14 @@
 namespace sandbox {
 namespace {
 
-constexpr int kScanCodeShift = 16;
-constexpr int kExtendedBit = 24;
-constexpr int kContextCodeBit = 29;
-constexpr int kPreviousStateBit = 30;
-constexpr int kTransitionStateBit = 31;
+// Where the fields lie in lParam.
+enum LParamBit : int {
+  kScanCodeShift = 16,
+  kExtendedBit = 24,
+  kContextCodeBit = 29,
+  kPreviousStateBit = 30,
+  kTransitionStateBit = 31,
+};
 
 BOOL bit(std::uint32_t fields, int index) { return static_cast<BOOL>((fields >> index) & 1u); }
 
