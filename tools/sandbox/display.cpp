@@ -151,8 +151,11 @@ void Display::paint(HDC dc, const RECT& area, DWORD frameMs) {
   SetBkMode(dc, TRANSPARENT);
 
   Writer out(dc, area.left + kMargin, area.top + kMargin);
+  std::string choices;
+  for (const DWORD ms : kFrameTimes)
+    choices += format("%s%" PRIu32, choices.empty() ? "" : ", ", ms);
   out.line(
-      format("Frame time %" PRIu32 " ms   (keys 1-4: 16, 33, 100, 250 ms; Esc quits)", frameMs),
+      format("Frame time %" PRIu32 " ms   (keys 1-4: %s ms; Esc quits)", frameMs, choices.c_str()),
       kHeading);
   out.line(format("Frame %-8" PRIu64 " Tick %" PRIu32 " (0x%08" PRIX32 ")", frame_, now_, now_));
   out.line(subjectSeen_ ? format("Subject %" PRId32, subject_) : "Subject: no pass yet");

@@ -18,6 +18,9 @@
 
 namespace sandbox {
 
+// The frame times the keys 1 to 4 choose, in ms; the display lists them.
+inline constexpr DWORD kFrameTimes[] = {16, 33, 100, 250};
+
 class Display {
  public:
   Display();

@@ -9,9 +9,6 @@
 
 namespace sandbox {
 
-// The frame times the keys 1 to 4 choose, in ms.
-inline constexpr DWORD kFrameTimes[] = {16, 33, 100, 250};
-
 // Opens the window and runs frames of `frameMs` until it is closed (or Esc is
 // pressed). 0 when it closed normally, 1 when it could not be opened.
 int runWindow(Session& session, Display& display, DWORD frameMs);
