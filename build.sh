@@ -25,7 +25,8 @@ echo
 
 if [ "$haveWine" = yes ]; then
   echo "== the demo scenario, replayed through dist/keyrelay.asi under Wine =="
-  export WINEPREFIX="$PWD/build/win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  . scripts/wine-env.sh
+  keyrelay_wine_environment "$PWD/build/win64/wineprefix"
   unset DISPLAY
   cmake -DWINE="$(command -v wine)" -DPREFIX="$WINEPREFIX" -P tests/windows/wine_prefix.cmake
   KEYRELAY_PLUGIN="$PWD/dist/keyrelay.asi" wine build/win64/bin/keyrelay-replay.exe

@@ -19,7 +19,8 @@ ensure_packages "${KEYRELAY_WINDOWS_PACKAGES[@]}"
 (cd "$root" && cmake --preset win64 >/dev/null &&
   cmake --build --preset win64 --target keyrelay-sandbox keyrelay_release >/dev/null)
 
-export WINEPREFIX="${WINEPREFIX:-$root/build/win64/wineprefix}" WINEDEBUG="${WINEDEBUG:--all}"
+. "$root/scripts/wine-env.sh"
+keyrelay_wine_environment "${WINEPREFIX:-$root/build/win64/wineprefix}"
 export KEYRELAY_PLUGIN="${KEYRELAY_PLUGIN:-$root/dist/keyrelay.asi}"
 # A virtual desktop: the sandbox's window gets the keyboard whatever the window manager.
 exec wine explorer /desktop=keyrelay-sandbox,800x600 "$root/build/win64/bin/keyrelay-sandbox.exe" "$@"

@@ -7,9 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
-ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}" "${KEYRELAY_WINDOWS_PACKAGES[@]}" \
-  "${KEYRELAY_LLVM19_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}" \
-  "${KEYRELAY_SANDBOX_TEST_PACKAGES[@]}" "${KEYRELAY_PROOF_PACKAGES[@]}" clang-format
+ensure_packages "${KEYRELAY_FORMAT_PACKAGES[@]}" "${KEYRELAY_NATIVE_PACKAGES[@]}" \
+  "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_LLVM19_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}" \
+  "${KEYRELAY_SANDBOX_TEST_PACKAGES[@]}" "${KEYRELAY_PROOF_PACKAGES[@]}"
 export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 
 ./scripts/check-format.sh

@@ -86,5 +86,6 @@ include(cmake/KeyrelayRelease.cmake)
 
 include(CTest)
 if(BUILD_TESTING)
+  include(cmake/KeyrelayWineTest.cmake)
   add_subdirectory(tests/windows)
 endif()

@@ -41,7 +41,8 @@ Slot textAddress(T) = delete;
 // returns the host's result slot. Read the result before any other host call.
 // Script routine only.
 template <typename... Slots>
-requires(std::is_same_v<Slots, Slot>&&...) UINT64* callNative(NativeHash hash, Slots... slots) {
+  requires(std::is_same_v<Slots, Slot> && ...)
+UINT64* callNative(NativeHash hash, Slots... slots) {
   nativeInit(hash);
   (nativePush64(slots.bits), ...);
   return nativeCall();

@@ -34,5 +34,8 @@ KEYRELAY_WINE_PACKAGES=(wine wine64)
 KEYRELAY_SANDBOX_TEST_PACKAGES=(xvfb xdotool)
 # What ./bench.sh adds: Google Benchmark, and callgrind to count instructions.
 KEYRELAY_BENCH_PACKAGES=(libbenchmark-dev valgrind)
+# The one formatter everyone's change is checked with (scripts/check-format.sh):
+# a named version, because each lays some constructs out differently.
+KEYRELAY_FORMAT_PACKAGES=(clang-format-19)
 # What the sanitizer builds and the fuzzer add (g++ brings its own sanitizers).
 KEYRELAY_PROOF_PACKAGES=(clang libclang-rt-dev)

@@ -12,21 +12,13 @@ using standin::Op;
 
 // A wrong widening or an unpacked argument must not compile.
 template <typename T>
-concept ZeroFillable = requires(T v) {
-  zeroFilled(v);
-};
+concept ZeroFillable = requires(T v) { zeroFilled(v); };
 template <typename T>
-concept SignExtendable = requires(T v) {
-  signExtended(v);
-};
+concept SignExtendable = requires(T v) { signExtended(v); };
 template <typename T>
-concept TextAddressable = requires(T v) {
-  textAddress(v);
-};
+concept TextAddressable = requires(T v) { textAddress(v); };
 template <typename... Args>
-concept CallableWith = requires(Args... args) {
-  callNative(kHoldNative, args...);
-};
+concept CallableWith = requires(Args... args) { callNative(kHoldNative, args...); };
 
 static_assert(ZeroFillable<INT32> && ZeroFillable<DWORD>);
 static_assert(!ZeroFillable<long long> && !ZeroFillable<UINT64> && !ZeroFillable<short> &&

@@ -29,7 +29,7 @@ TEST(RandomTimelineTest, TheTimelinesReachEveryBindingWindowEdgeAndWrap) {
   // What the model saw acting, at least.
   struct Least {
     const char* name;
-    std::uint64_t Tally::*field;
+    std::uint64_t Tally::* field;
     std::uint64_t count;
   };
   const Least least[] = {{"stealth", &Tally::stealthActs, 1000},

@@ -11,7 +11,8 @@ ensure_packages "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}"
   "${KEYRELAY_SANDBOX_TEST_PACKAGES[@]}" x11-apps imagemagick
 (cd "$root" && cmake --preset win64 >/dev/null &&
   cmake --build --preset win64 --target keyrelay-sandbox keyrelay_release >/dev/null)
-export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$root/scripts/wine-env.sh"
+keyrelay_wine_environment "$root/build/win64/wineprefix"
 cmake -DWINE="$(command -v wine)" -DPREFIX="$WINEPREFIX" -P "$root/tests/windows/wine_prefix.cmake"
 
 work="$(mktemp -d)"
