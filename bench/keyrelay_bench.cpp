@@ -1,96 +1,120 @@
-// What the plugin costs: one idle pass of its script against the floor of the
-// host calls the pass must make, measured in the same run; one keystroke event
-// against the tick read it must make; and the heap allocations of both, which
-// must be none. The last line printed is the ratio of idle pass to floor.
-#include <benchmark/benchmark.h>
+// keyrelay_bench: what the plugin costs, run by ./bench.sh under callgrind
+// (started with --collect-atstart=no). Its loops are idle passes of the plugin
+// and of a floor script, and keystrokes to the plugin's handler and to a floor
+// handler; each loop alone is collected and dumped under its own name with its
+// round count, "NAME ROUNDS". The same loop code runs for plugin and floor, so
+// the difference of two counts is the plugin's own code. Then it counts the heap
+// allocations of passes and keystrokes, which must be none. Outside callgrind the
+// requests do nothing and the loops run uncounted.
+#include <valgrind/callgrind.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <string>
-#include <vector>
 
 #include "bench/allocation_counter.h"
-#include "bench/bench_setup.h"
-#include "standin/plugin_module.h"
+#include "harness/plugin_module.h"
+#include "host/host.h"
+#include "input/key_state.h"
+#include "script/natives.h"
+#include "script/script_loop.h"
 #include "standin/standin.h"
 
 namespace {
 
-using keyrelay_bench::loadFloorInstead;
-using keyrelay_bench::loadFreshPlugin;
+constexpr int kCountedRounds = 1000;
+constexpr int kAllocationRounds = 100'000;
 
-void idlePass(benchmark::State& state) {
-  loadFreshPlugin();
-  for (auto _ : state) standin::runPass();
+// Keeps a value the floors read from being optimised away, at no cost of its own.
+template <typename T>
+void keep(T value) {
+  asm volatile("" : : "r"(value) : "memory");
 }
+char floorImage;  // stands for the floor's module; only its address is used
 
-void floorPass(benchmark::State& state) {
-  loadFloorInstead();
-  for (auto _ : state) standin::runPass();
-}
-
-void keystroke(benchmark::State& state) {
-  loadFreshPlugin();
-  DWORD key = kStealthKey;
-  for (auto _ : state) keyrelay_bench::strokeOnce(keyrelay_bench::pluginHandler, key);
-}
-
-void tickRead(benchmark::State& state) {
-  loadFreshPlugin();
-  for (auto _ : state) benchmark::DoNotOptimize(GetTickCount());
-}
-
-// Keeps each benchmark's median time per iteration, in ns.
-class MedianKeeper : public benchmark::ConsoleReporter {
- public:
-  MedianKeeper() : ConsoleReporter(OO_Tabular) {}  // no colours: the output is often piped
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
+// The floors the plugin is measured against, with none of its logic. An idle
+// pass: the subject native, three tick reads (one per binding), and the
+// hand-back, which switches context just as the plugin's does.
+[[noreturn]] void floorScript() {
+  for (;;) {
+    nativeInit(kSubjectNative);
+    keep(*nativeCall());
+    keep(GetTickCount());
+    keep(GetTickCount());
+    keep(GetTickCount());
+    scriptWait(0);
   }
-  std::map<std::string, double> medians;
-};
+}
 
-// Allocations made by `count` rounds of `work`.
+// A keystroke: the one tick read.
+void floorKeystroke(DWORD, WORD, BYTE, BOOL, BOOL, BOOL, BOOL) { keep(GetTickCount()); }
+
+// Called through a pointer, as the host calls them.
+KeystrokeHandler volatile pluginHandler = onKeystroke;
+KeystrokeHandler volatile floorHandler = floorKeystroke;
+
+// A loaded plugin with nothing pressed. The stand-in records nothing, as a host
+// keeps no log of calls.
+void loadFreshPlugin() {
+  harness::unloadPlugin();
+  standin::reset();
+  harness::startFresh();
+  standin::setRecording(false);
+}
+
+// The floor script registered instead of the plugin: exactly the host calls an
+// idle pass makes, in the same order.
+void loadFloorInstead() {
+  harness::unloadPlugin();
+  standin::reset();
+  scriptRegister(reinterpret_cast<HINSTANCE>(&floorImage), floorScript);
+  standin::setRecording(false);
+  standin::setTick(harness::kFreshTick);
+}
+
+// Runs `step` once to settle (the first pass starts the script), then
+// kCountedRounds times collected, and dumps the count as "name kCountedRounds".
+template <typename Step>
+void count(const char* name, Step step) {
+  step();
+  CALLGRIND_ZERO_STATS;
+  CALLGRIND_TOGGLE_COLLECT;
+  for (int i = 0; i < kCountedRounds; ++i) step();
+  CALLGRIND_TOGGLE_COLLECT;
+  const std::string dumpName = std::string(name) + " " + std::to_string(kCountedRounds);
+  CALLGRIND_DUMP_STATS_AT(dumpName.c_str());
+}
+
+// Keystrokes alternating X and C, so that the stores do not all hit one record.
+void countStrokes(const char* name, KeystrokeHandler handler) {
+  DWORD key = kStealthKey;
+  count(name, [&] {
+    handler(key, 1, 0x2D, 0, 0, 1, 1);
+    key ^= kStealthKey ^ kFollowUpKey;
+  });
+}
+
+// Allocations made by kAllocationRounds rounds of `work`.
 template <typename Work>
-std::uint64_t allocationsDuring(int count, Work work) {
+std::uint64_t allocationsDuring(Work work) {
   const std::uint64_t before = keyrelay_bench::allocations();
-  for (int i = 0; i < count; ++i) work(i);
+  for (int i = 0; i < kAllocationRounds; ++i) work(i);
   return keyrelay_bench::allocations() - before;
 }
 
 }  // namespace
 
-BENCHMARK(idlePass);
-BENCHMARK(floorPass);
-BENCHMARK(keystroke);
-BENCHMARK(tickRead);
-
-int main(int argc, char** argv) {
-  // Repeated, interleaved and taken at the median, so that a slow spell of the
-  // machine does not fall on the pass or the floor alone.
-  char repetitions[] = "--benchmark_repetitions=9";
-  char interleave[] = "--benchmark_enable_random_interleaving=true";
-  char aggregatesOnly[] = "--benchmark_report_aggregates_only=true";
-  std::vector<char*> args{argv[0], repetitions, interleave, aggregatesOnly};
-  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
-  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
-
-  MedianKeeper reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-
-  constexpr int kRounds = 100'000;
+int main() {
   loadFreshPlugin();
-  const std::uint64_t passAllocations = allocationsDuring(kRounds, [](int i) {
+  count("idle-pass", [] { standin::runPass(); });
+  loadFreshPlugin();
+  countStrokes("keystroke", pluginHandler);
+  loadFloorInstead();
+  count("floor-pass", [] { standin::runPass(); });
+  countStrokes("tick-read", floorHandler);
+
+  loadFreshPlugin();
+  const std::uint64_t passAllocations = allocationsDuring([](int i) {
     if (i % 2 == 0) {  // every other pass with all three bindings acting
       standin::deliverKeystroke(standin::release(kStealthKey));
       standin::deliverKeystroke(standin::release(kFollowUpKey));
@@ -98,28 +122,12 @@ int main(int argc, char** argv) {
     }
     standin::runPass();
   });
-  const std::uint64_t keystrokeAllocations = allocationsDuring(kRounds, [](int i) {
-    keyrelay_bench::pluginHandler(static_cast<DWORD>(i) % 300, 1, 0, 0, 0, 0, i & 1);
-  });
-  standin::unloadPlugin();
-  std::printf("allocations in %d passes (half of them acting): %llu\n", kRounds,
+  const std::uint64_t keystrokeAllocations = allocationsDuring(
+      [](int i) { pluginHandler(static_cast<DWORD>(i) % 300, 1, 0, 0, 0, 0, i & 1); });
+  harness::unloadPlugin();
+  std::printf("allocations in %d passes (half of them acting): %llu\n", kAllocationRounds,
               static_cast<unsigned long long>(passAllocations));
-  std::printf("allocations in %d keystrokes: %llu\n", kRounds,
+  std::printf("allocations in %d keystrokes: %llu\n", kAllocationRounds,
               static_cast<unsigned long long>(keystrokeAllocations));
-
-  const auto median = [&](const char* name) {
-    const auto found = reporter.medians.find(name);
-    return found == reporter.medians.end() ? 0.0 : found->second;
-  };
-  const double idle = median("idlePass");
-  const double floor = median("floorPass");
-  if (idle == 0.0 || floor == 0.0) {
-    std::printf("idle pass or floor not measured (filtered out?)\n");
-    return 1;
-  }
-  std::printf("idle pass: %.1f ns, floor: %.1f ns\n", idle, floor);
-  std::printf("keystroke: %.2f ns (its tick read alone: %.2f ns)\n", median("keystroke"),
-              median("tickRead"));
-  std::printf("idle pass / floor: %.2f\n", idle / floor);
   return passAllocations == 0 && keystrokeAllocations == 0 ? 0 : 1;
 }

@@ -1,5 +1,4 @@
-# The native build: the plugin linked into programs against the stand-in host,
-# its tests and the replay tool.
+# The native build: the plugin, linked into programs against the stand-in host.
 
 # The stand-in host: the host's operations, the tick and the script's own context.
 add_library(keyrelay_standin STATIC
@@ -9,22 +8,16 @@ add_library(keyrelay_standin STATIC
 target_include_directories(keyrelay_standin PUBLIC ${PROJECT_SOURCE_DIR})
 keyrelay_strict_warnings(keyrelay_standin)
 
-# The plugin, calling the stand-in host as it calls the real one, with the
-# stand-in's way of loading it: calling its entry point as the loader would.
-add_library(keyrelay_plugin STATIC ${KEYRELAY_PLUGIN_SOURCES} standin/plugin_module_linked.cpp)
+# The plugin, calling the stand-in host as it calls the real one.
+add_library(keyrelay_plugin STATIC ${KEYRELAY_PLUGIN_SOURCES})
 target_link_libraries(keyrelay_plugin PUBLIC keyrelay_standin)
 target_compile_options(keyrelay_plugin PRIVATE -fno-exceptions -fno-rtti)
 keyrelay_strict_warnings(keyrelay_plugin)
 
-add_library(keyrelay_replay STATIC ${KEYRELAY_REPLAY_SOURCES})
-target_link_libraries(keyrelay_replay PUBLIC keyrelay_plugin)
-keyrelay_strict_warnings(keyrelay_replay)
-
-add_executable(keyrelay-replay tools/replay/main.cpp)
-target_link_libraries(keyrelay-replay PRIVATE keyrelay_replay)
-keyrelay_strict_warnings(keyrelay-replay)
-
-include(CTest)
-if(BUILD_TESTING)
-  add_subdirectory(tests)
+# KEYRELAY_COVERAGE (on in ci) counts which of the plugin's lines and branches the
+# tests run, for the coverage test (gcov, read by gcovr).
+option(KEYRELAY_COVERAGE "Measure the plugin's coverage in the tests (gcc, gcovr)" OFF)
+if(KEYRELAY_COVERAGE)
+  target_compile_options(keyrelay_plugin PRIVATE --coverage)
+  target_link_options(keyrelay_plugin INTERFACE --coverage)
 endif()

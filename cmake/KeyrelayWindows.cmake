@@ -1,6 +1,9 @@
-# The Windows build: the shipped module keyrelay.asi, and the stand-in host and
-# the replay tool built for Windows, to run the shipped file under a real loader.
+# The Windows build: the shipped module keyrelay.asi, and the stand-in host built
+# for Windows, to run the shipped file under a real loader.
 
+# One optimisation level on every compile line: the module is built at -O2 (the
+# windows presets build Release), not at Release's default -O3 and then -O2.
+set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
 # Nothing links a library it does not name.
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
@@ -37,7 +40,7 @@ set_target_properties(keyrelay PROPERTIES PREFIX "" SUFFIX ".asi"
   LINK_DEPENDS "${keyrelayHostImplib};${keyrelayKernelImplib}")
 target_include_directories(keyrelay PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(keyrelay PRIVATE
-  -O2 -ffreestanding -fno-exceptions -fno-rtti -fno-threadsafe-statics
+  -ffreestanding -fno-exceptions -fno-rtti -fno-threadsafe-statics
   # Each function and datum in a section of its own, for --gc-sections to drop.
   -ffunction-sections -fdata-sections
   # Unwind data, so that the host can unwind through the plugin's frames.
@@ -60,7 +63,7 @@ keyrelay_strict_warnings(keyrelay)
 include(cmake/KeyrelayVersionResource.cmake)
 
 # The stand-in host as ScriptHookRDR2.dll: the host's operations exported under
-# their decorated names, and its driver-facing controls for the replay tool.
+# their decorated names, and its driver-facing controls for the harness.
 add_library(keyrelay_standin_dll SHARED ${KEYRELAY_STANDIN_SOURCES} standin/script_context_fiber.cpp)
 set_target_properties(keyrelay_standin_dll PROPERTIES OUTPUT_NAME ScriptHookRDR2 PREFIX "")
 target_include_directories(keyrelay_standin_dll PUBLIC ${PROJECT_SOURCE_DIR})
@@ -70,22 +73,4 @@ target_link_options(keyrelay_standin_dll PRIVATE -static -Wl,--export-all-symbol
   -Wl,--image-base=0x1A0000000)
 keyrelay_strict_warnings(keyrelay_standin_dll)
 
-# The replay tool's logic for Windows, where the plugin is keyrelay.asi loaded with
-# LoadLibrary; the same library as natively for the tools and tests built on it.
-add_library(keyrelay_replay STATIC ${KEYRELAY_REPLAY_SOURCES} standin/plugin_module_windows.cpp)
-target_link_libraries(keyrelay_replay PUBLIC keyrelay_standin_dll)
-target_link_options(keyrelay_replay INTERFACE -static)
-keyrelay_strict_warnings(keyrelay_replay)
-
-add_executable(keyrelay-replay tools/replay/main.cpp)
-target_link_libraries(keyrelay-replay PRIVATE keyrelay_replay)
-keyrelay_strict_warnings(keyrelay-replay)
-add_dependencies(keyrelay-replay keyrelay)
-
 include(cmake/KeyrelayRelease.cmake)
-
-include(CTest)
-if(BUILD_TESTING)
-  include(cmake/KeyrelayWineTest.cmake)
-  add_subdirectory(tests/windows)
-endif()

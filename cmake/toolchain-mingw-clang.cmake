@@ -21,6 +21,8 @@ set(CMAKE_AR llvm-ar${keyrelaySuffix} CACHE FILEPATH "")
 set(CMAKE_RANLIB llvm-ranlib${keyrelaySuffix} CACHE FILEPATH "")
 set(KEYRELAY_DLLTOOL llvm-dlltool${keyrelaySuffix} CACHE FILEPATH "Makes import libraries from .def files")
 set(KEYRELAY_RC llvm-rc${keyrelaySuffix} CACHE FILEPATH "Compiles the version resource")
+set(KEYRELAY_READOBJ llvm-readobj${keyrelaySuffix} CACHE FILEPATH "Reads the module's headers")
+set(KEYRELAY_NM llvm-nm${keyrelaySuffix} CACHE FILEPATH "Lists an object's symbols")
 
 # clang does not look in Debian's MinGW GCC folder by itself: the C++ standard
 # headers (for the test tools, and <atomic> in the plugin) and libstdc++ are there.

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   // One plugin load for the whole run; each timeline starts from an empty table.
   static keyrelay_model::PluginRunner& runner = *new keyrelay_model::PluginRunner;
   FuzzedChoices choices(bytes, size);
-  const replay::Timeline timeline = keyrelay_model::generateTimeline(choices, kMaxFuzzedSteps);
+  const harness::Timeline timeline = keyrelay_model::generateTimeline(choices, kMaxFuzzedSteps);
   if (runner.mismatch(timeline)) {
     std::fputs(keyrelay_model::failureReport(runner, "fuzzer input", timeline).c_str(), stderr);
     std::abort();

@@ -32,10 +32,12 @@ KEYRELAY_LLVM19_PACKAGES=(clang-19 lld-19 llvm-19)
 KEYRELAY_WINE_PACKAGES=(wine wine64)
 # What the sandbox's keyboard test adds: a private X display and a key sender.
 KEYRELAY_SANDBOX_TEST_PACKAGES=(xvfb xdotool)
-# What ./bench.sh adds: Google Benchmark, and callgrind to count instructions.
-KEYRELAY_BENCH_PACKAGES=(libbenchmark-dev valgrind)
+# What ./bench.sh adds: callgrind, to count instructions.
+KEYRELAY_BENCH_PACKAGES=(valgrind)
 # The one formatter everyone's change is checked with (scripts/check-format.sh):
 # a named version, because each lays some constructs out differently.
 KEYRELAY_FORMAT_PACKAGES=(clang-format-19)
+# What the ci preset's coverage test reads the counts with.
+KEYRELAY_COVERAGE_PACKAGES=(gcovr)
 # What the sanitizer builds and the fuzzer add (g++ brings its own sanitizers).
 KEYRELAY_PROOF_PACKAGES=(clang libclang-rt-dev)

@@ -7,6 +7,9 @@
 // threads, and then only while recording is off.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <string_view>
 #include <vector>
 
 #include "host/host.h"
@@ -24,7 +27,20 @@ enum class Op : unsigned char {
   kNativeInit,
   kNativePush64,
   kNativeCall,
+  kCount,  // not an operation: how many there are
 };
+// The operations' names, as the host spells them, in Op's order.
+inline constexpr std::array<std::string_view, 9> kOpNames = {"GetTickCount",
+                                                             "scriptRegister",
+                                                             "scriptUnregister",
+                                                             "scriptWait",
+                                                             "keyboardHandlerRegister",
+                                                             "keyboardHandlerUnregister",
+                                                             "nativeInit",
+                                                             "nativePush64",
+                                                             "nativeCall"};
+static_assert(kOpNames.size() == static_cast<std::size_t>(Op::kCount), "a name for every Op");
+inline std::string_view opName(Op op) { return kOpNames.at(static_cast<std::size_t>(op)); }
 
 // One call made to the stand-in, with what was passed or returned.
 struct HostCall {

@@ -53,16 +53,16 @@ TEST_F(DllMainTest, TheReservedArgumentIsNeverRead) {
 }
 
 TEST_F(DllMainTest, LoadingRunsTheScriptOnlyWhenTheHostResumesIt) {
-  ASSERT_TRUE(standin::loadPlugin());
+  ASSERT_TRUE(harness::loadPlugin());
   EXPECT_EQ(standin::tickReads(), 0u);
   EXPECT_TRUE(standin::runPass());
   EXPECT_EQ(standin::tickReads(), 3u);
 }
 
 TEST_F(DllMainTest, AfterUnloadTheScriptIsNotRunAndKeystrokesGoNowhere) {
-  ASSERT_TRUE(standin::loadPlugin());
+  ASSERT_TRUE(harness::loadPlugin());
   ASSERT_TRUE(standin::runPass());
-  standin::unloadPlugin();
+  harness::unloadPlugin();
   standin::clearCalls();
   EXPECT_FALSE(standin::runPass());
   EXPECT_FALSE(standin::deliverKeystroke(standin::release(0x58)));
@@ -71,14 +71,14 @@ TEST_F(DllMainTest, AfterUnloadTheScriptIsNotRunAndKeystrokesGoNowhere) {
 
 TEST_F(DllMainTest, EachReloadRegistersAFreshScript) {
   for (int cycle = 0; cycle < 3; ++cycle) {
-    ASSERT_TRUE(standin::loadPlugin());
-    standin::runThreadInProcess();
+    ASSERT_TRUE(harness::loadPlugin());
+    harness::runThreadInProcess();
     standin::setTick(100'000);
     ASSERT_TRUE(standin::deliverKeystroke(standin::release(0x58)));
     standin::clearCalls();
     ASSERT_TRUE(standin::runPass());
     EXPECT_EQ(nativeCalls().size(), 2u) << "subject and stealth, cycle " << cycle;
-    standin::unloadPlugin();
+    harness::unloadPlugin();
   }
 }
 

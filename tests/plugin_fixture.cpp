@@ -9,28 +9,16 @@ using standin::Op;
 
 std::vector<NativeCall> nativeCalls(const std::vector<HostCall>& calls) {
   std::vector<NativeCall> natives;
-  bool open = false;
-  for (const HostCall& call : calls) {
-    switch (call.op) {
-      case Op::kNativeInit:
-        EXPECT_FALSE(open) << "a native begun before the last one was called";
-        natives.push_back(NativeCall{call.value, {}, call.fromScript});
-        open = true;
-        break;
-      case Op::kNativePush64:
-        EXPECT_TRUE(open) << "a push outside a native call";
-        if (open) natives.back().slots.push_back(call.value);
-        break;
-      case Op::kNativeCall:
-        EXPECT_TRUE(open) << "a call with no native begun";
-        open = false;
-        break;
-      default:
-        EXPECT_FALSE(open) << "another host operation inside a native call";
-        break;
+  for (const harness::CallGroup& group : harness::groupNativeCalls(calls)) {
+    if (const auto* native = std::get_if<harness::NativeCall>(&group)) {
+      EXPECT_TRUE(native->called) << "a native begun and not called before the next host call";
+      natives.push_back(NativeCall{native->hash, native->slots, native->fromScript});
+      continue;
     }
+    const Op op = std::get<HostCall>(group).op;
+    EXPECT_TRUE(op != Op::kNativePush64 && op != Op::kNativeCall)
+        << standin::opName(op) << " with no native begun";
   }
-  EXPECT_FALSE(open) << "a native begun and never called";
   return natives;
 }
 
@@ -60,7 +48,7 @@ void FreshPluginTest::SetUp() {
 }
 
 void FreshPluginTest::TearDown() {
-  standin::unloadPlugin();
+  harness::unloadPlugin();
   standin::reset();
 }
 
@@ -82,11 +70,7 @@ void FreshPluginTest::releaseAt(DWORD tick, DWORD key) {
 
 void LoadedPluginTest::SetUp() {
   FreshPluginTest::SetUp();
-  ASSERT_TRUE(standin::loadPlugin());
-  standin::setSubject(7);
-  // Well past the first 5 s, so that nothing depends on the boot-time tick.
-  standin::setTick(1'000'000);
-  standin::clearCalls();
+  ASSERT_TRUE(harness::startFresh());
 }
 
 std::vector<NativeCall> LoadedPluginTest::pass() {

@@ -6,9 +6,10 @@
 
 #include <vector>
 
+#include "harness/native_calls.h"
+#include "harness/plugin_module.h"
 #include "input/key_state.h"
 #include "script/natives.h"
-#include "standin/plugin_module.h"
 #include "standin/standin.h"
 
 namespace keyrelay_test {
@@ -23,7 +24,7 @@ struct NativeCall {
 };
 
 // The natives among `calls`. A push or call outside a begun native, or a native
-// begun and never called, fails the test.
+// not called before the next host call, fails the test.
 std::vector<NativeCall> nativeCalls(const std::vector<standin::HostCall>& calls);
 std::vector<NativeCall> nativeCalls();
 

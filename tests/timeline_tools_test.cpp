@@ -4,23 +4,23 @@
 
 #include <string>
 
+#include "harness/runner.h"
+#include "harness/scenario.h"
 #include "tests/model/generator.h"
 #include "tests/model/model.h"
 #include "tests/model/plugin_runner.h"
-#include "tools/replay/scenario.h"
-#include "tools/replay/trace.h"
 
 namespace keyrelay_test {
 namespace {
 
 using namespace keyrelay_model;
-using replay::Advance;
-using replay::Key;
-using replay::Passes;
-using replay::scenarioLines;
-using replay::scenarioText;
-using replay::SetSubject;
-using replay::SetTick;
+using harness::Advance;
+using harness::Key;
+using harness::Passes;
+using harness::scenarioLines;
+using harness::scenarioText;
+using harness::SetSubject;
+using harness::SetTick;
 
 constexpr std::uint64_t kWrap = std::uint64_t{1} << 32;
 constexpr DWORD kX = 0x58;
@@ -82,9 +82,9 @@ TEST(FailureReportTest, GivesTheShortestFailingPrefixAsAScenarioThatReplaysTheFa
             "tick 1000\nsubject -3\npass\n"
             "press CTRL repeat=1 scan=0 extended=0 context=0 previous=0 transition=0\n"
             "advance 4294967295\nadvance 1\npass\n");
-  const replay::ParseResult parsed = replay::parseScenario(scenario);
+  const harness::ParseResult parsed = harness::parseScenario(scenario);
   ASSERT_EQ(parsed.error, "");
-  EXPECT_NE(replay::replayScenario(parsed.timeline).trace.find("  hold 0xFFFFFFFFFFFFFFFD"),
+  EXPECT_NE(harness::replayScenario(parsed.timeline).trace.find("  hold 0xFFFFFFFFFFFFFFFD"),
             std::string::npos);
 }
 
@@ -101,14 +101,14 @@ TEST(FailureReportTest, TheShortestPrefixIsFoundEvenWhenALongerOneAgrees) {
 TEST(ScenarioTextTest, ReadsBackAsTheSameTimelineForEveryKindOfStep) {
   for (std::uint64_t seed = 1; seed <= 2000; ++seed) {
     const std::string text = scenarioText(randomTimeline(seed));
-    const replay::ParseResult parsed = replay::parseScenario(text);
+    const harness::ParseResult parsed = harness::parseScenario(text);
     ASSERT_EQ(parsed.error, "") << "seed " << seed;
     ASSERT_EQ(scenarioText(parsed.timeline), text) << "seed " << seed;
   }
   // The kinds the generator never makes.
   const std::string rest =
       "pass 3 every 16\npass 2\npass 1 every 4294967295\nload\nunload\nthread\n";
-  EXPECT_EQ(scenarioText(replay::parseScenario(rest).timeline), rest);
+  EXPECT_EQ(scenarioText(harness::parseScenario(rest).timeline), rest);
 }
 
 }  // namespace

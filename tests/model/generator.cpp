@@ -84,7 +84,7 @@ DWORD randomStart(Choices& r) {
 
 }  // namespace
 
-replay::Timeline unambiguous(const replay::Timeline& timeline) {
+harness::Timeline unambiguous(const harness::Timeline& timeline) {
   Timeline out;
   out.steps.reserve(timeline.steps.size());
   Model model(kStealthText);  // the text is never judged here
@@ -95,7 +95,7 @@ replay::Timeline unambiguous(const replay::Timeline& timeline) {
     scratch.clear();
   };
   for (const Step& step : timeline.steps) {
-    const auto* passes = std::get_if<replay::Passes>(&step);
+    const auto* passes = std::get_if<harness::Passes>(&step);
     if (passes == nullptr) {
       add(step);
       continue;
@@ -104,8 +104,8 @@ replay::Timeline unambiguous(const replay::Timeline& timeline) {
     // ambiguous stretch; it may enter another's, but there are three such events
     // and each stretch is passed only once.
     for (std::uint32_t i = 0; i < passes->count; ++i) {
-      while (const std::uint64_t wait = model.msUntilUnambiguous()) add(replay::Advance{wait});
-      add(replay::Passes{1, passes->everyMs});
+      while (const std::uint64_t wait = model.msUntilUnambiguous()) add(harness::Advance{wait});
+      add(harness::Passes{1, passes->everyMs});
     }
   }
   return out;
@@ -118,25 +118,25 @@ std::uint64_t SeededChoices::next() {
   return z ^ (z >> 31);
 }
 
-replay::Timeline generateTimeline(Choices& r, std::size_t maxSteps) {
-  replay::Timeline timeline{{replay::SetTick{randomStart(r)}}};
+harness::Timeline generateTimeline(Choices& r, std::size_t maxSteps) {
+  harness::Timeline timeline{{harness::SetTick{randomStart(r)}}};
   const std::size_t length = 1 + r.below(maxSteps);
   for (std::size_t i = 0; i < length && !r.exhausted(); ++i) {
     const std::uint64_t kind = r.below(10);
     if (kind < 3) {
-      timeline.steps.push_back(replay::Key{randomKeystroke(r)});
+      timeline.steps.push_back(harness::Key{randomKeystroke(r)});
     } else if (kind < 6) {
-      timeline.steps.push_back(replay::Advance{randomAdvance(r)});
+      timeline.steps.push_back(harness::Advance{randomAdvance(r)});
     } else if (kind == 6) {
-      timeline.steps.push_back(replay::SetSubject{randomSubject(r)});
+      timeline.steps.push_back(harness::SetSubject{randomSubject(r)});
     } else {
-      timeline.steps.push_back(replay::Passes{});
+      timeline.steps.push_back(harness::Passes{});
     }
   }
   return unambiguous(timeline);
 }
 
-replay::Timeline randomTimeline(std::uint64_t seed) {
+harness::Timeline randomTimeline(std::uint64_t seed) {
   SeededChoices choices(seed);
   return generateTimeline(choices, kMaxRandomSteps);
 }

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tools/replay/timeline.h"
+#include "harness/timeline.h"
 
 namespace keyrelay_model {
 
@@ -42,14 +42,14 @@ class SeededChoices : public Choices {
 // pass that would judge such an event, the clock moves on just far enough that it
 // does not: `timeline` with an advance inserted before each pass that needs one.
 // Every other age, across the wrap too and past 2^32 ms, stays as made.
-replay::Timeline unambiguous(const replay::Timeline& timeline);
+harness::Timeline unambiguous(const harness::Timeline& timeline);
 
 // A timeline of a clock setting then 1 to `maxSteps` steps (fewer if the choices
 // run out), already unambiguous.
-replay::Timeline generateTimeline(Choices& choices, std::size_t maxSteps);
+harness::Timeline generateTimeline(Choices& choices, std::size_t maxSteps);
 
 // The timeline of a seed: up to kMaxRandomSteps steps.
-replay::Timeline randomTimeline(std::uint64_t seed);
+harness::Timeline randomTimeline(std::uint64_t seed);
 
 inline constexpr std::size_t kMaxRandomSteps = 48;
 // The first seed of a run that names none: fixed, so that runs repeat.

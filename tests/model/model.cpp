@@ -37,20 +37,25 @@ UINT64 widened(SubjectHandle subject) {
 Model::Model(const char* stealthText) : stealthText_(reinterpret_cast<UINT64>(stealthText)) {}
 
 void Model::apply(const Step& step, std::vector<HostCall>& trace) {
-  if (const auto* tick = std::get_if<replay::SetTick>(&step)) {
-    now_ += static_cast<DWORD>(tick->ms - now32());
-  } else if (const auto* advance = std::get_if<replay::Advance>(&step)) {
-    if (advance->ms >= kWrap) ++tally_.advancesPastWrap;
-    now_ += advance->ms;
-  } else if (const auto* subject = std::get_if<replay::SetSubject>(&step)) {
-    subject_ = subject->subject;
-  } else if (const auto* key = std::get_if<replay::Key>(&step)) {
-    keystroke(key->keystroke, trace);
-  } else if (const auto* passes = std::get_if<replay::Passes>(&step)) {
-    for (std::uint32_t i = 0; i < passes->count; ++i, now_ += passes->everyMs) pass(trace);
-  } else if (!std::holds_alternative<replay::Thread>(step)) {  // a thread calls nothing
+  const auto notJudged = [](const auto&) {
     throw std::invalid_argument("the model does not judge loads and unloads");
-  }
+  };
+  std::visit(harness::Overloaded{
+                 [&](const harness::SetTick& s) { now_ += static_cast<DWORD>(s.ms - now32()); },
+                 [&](const harness::Advance& s) {
+                   if (s.ms >= kWrap) ++tally_.advancesPastWrap;
+                   now_ += s.ms;
+                 },
+                 [&](const harness::SetSubject& s) { subject_ = s.subject; },
+                 [&](const harness::Key& s) { keystroke(s.keystroke, trace); },
+                 [&](const harness::Passes& s) {
+                   for (std::uint32_t i = 0; i < s.count; ++i, now_ += s.everyMs) pass(trace);
+                 },
+                 [](const harness::Thread&) {},  // a thread calls nothing
+                 [&](const harness::Load& s) { notJudged(s); },
+                 [&](const harness::Unload& s) { notJudged(s); },
+             },
+             step);
 }
 
 void Model::keystroke(const standin::Keystroke& keystroke, std::vector<HostCall>& trace) {

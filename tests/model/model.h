@@ -8,14 +8,14 @@
 #include <map>
 #include <vector>
 
+#include "harness/timeline.h"
 #include "script/natives.h"
 #include "standin/standin.h"
-#include "tools/replay/timeline.h"
 
 namespace keyrelay_model {
 
-using replay::Step;
-using replay::Timeline;
+using harness::Step;
+using harness::Timeline;
 
 // What the model saw acting, so that tests can tell the timelines reach the
 // interesting cases.

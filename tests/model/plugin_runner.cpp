@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "harness/format.h"
+#include "harness/plugin_module.h"
+#include "harness/runner.h"
+#include "harness/scenario.h"
 #include "script/natives.h"
-#include "standin/plugin_module.h"
 #include "tests/model/generator.h"
 #include "tests/model/model.h"
-#include "tools/replay/format.h"
-#include "tools/replay/runner.h"
-#include "tools/replay/scenario.h"
 
 namespace keyrelay_model {
 namespace {
@@ -19,22 +19,11 @@ namespace {
 using standin::HostCall;
 using standin::Op;
 
-// The operations' names, in the order Op lists them.
-constexpr const char* kOpNames[] = {"GetTickCount",
-                                    "scriptRegister",
-                                    "scriptUnregister",
-                                    "scriptWait",
-                                    "keyboardHandlerRegister",
-                                    "keyboardHandlerUnregister",
-                                    "nativeInit",
-                                    "nativePush64",
-                                    "nativeCall"};
-
 std::string describe(const std::vector<HostCall>& calls, std::size_t at) {
   if (at >= calls.size()) return "(nothing)";
   const HostCall& call = calls[at];
-  return replay::format("%s 0x%016" PRIX64 "%s", kOpNames[static_cast<int>(call.op)], call.value,
-                        call.fromScript ? " in the script" : " outside the script");
+  return harness::format("%s 0x%016" PRIX64 "%s", std::string(standin::opName(call.op)).c_str(),
+                         call.value, call.fromScript ? " in the script" : " outside the script");
 }
 
 }  // namespace
@@ -42,19 +31,19 @@ std::string describe(const std::vector<HostCall>& calls, std::size_t at) {
 PluginRunner::PluginRunner() { standin::reset(); }
 
 PluginRunner::~PluginRunner() {
-  standin::unloadPlugin();
+  harness::unloadPlugin();
   standin::reset();
 }
 
 // Each timeline starts from what a fresh load gives the plugin, however it is built
 // or loaded.
 std::optional<std::string> PluginRunner::mismatch(const Timeline& timeline) {
-  replay::Runner runner(replay::Runner::Start::kFresh);
+  harness::Runner runner(harness::Runner::Start::kFresh);
   for (const Step& step : timeline.steps) runner.apply(step);
   const std::vector<HostCall>& actual = runner.calls();
   // The text goes by address: the plugin's own copy, wherever its module lies.
   const std::vector<HostCall> expected =
-      expectedTrace(timeline, nullptr, standin::pluginText(kStealthText));
+      expectedTrace(timeline, nullptr, harness::pluginText(kStealthText));
   if (actual == expected) return std::nullopt;
   const auto [e, a] = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
   const auto at = static_cast<std::size_t>(e - expected.begin());
@@ -81,7 +70,7 @@ std::string failureReport(PluginRunner& runner, const std::string& origin,
          std::to_string(timeline.steps.size()) + " steps; " +
          runner.mismatch(prefix).value_or("(no longer)") +
          "\nShortest failing prefix, as a scenario for keyrelay-replay:\n" +
-         replay::scenarioText(prefix);
+         harness::scenarioText(prefix);
 }
 
 namespace {

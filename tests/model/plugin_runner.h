@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/replay/timeline.h"
+#include "harness/timeline.h"
 
 namespace keyrelay_model {
 
@@ -23,19 +23,19 @@ class PluginRunner {
 
   // Where the plugin's host calls during the timeline first depart from the
   // model's, told for a person; nothing when they are equal.
-  std::optional<std::string> mismatch(const replay::Timeline& timeline);
+  std::optional<std::string> mismatch(const harness::Timeline& timeline);
 };
 
 // The length of the shortest prefix of `timeline` for which `fails` holds; the
 // whole length when only the whole fails.
-std::size_t shortestFailingPrefix(const replay::Timeline& timeline,
-                                  const std::function<bool(const replay::Timeline&)>& fails);
+std::size_t shortestFailingPrefix(const harness::Timeline& timeline,
+                                  const std::function<bool(const harness::Timeline&)>& fails);
 
 // The report of a timeline on which the plugin and the model disagree: the seed,
 // the shortest failing prefix as a scenario for keyrelay-replay, and the first
 // difference in it.
 std::string failureReport(PluginRunner& runner, const std::string& origin,
-                          const replay::Timeline& timeline);
+                          const harness::Timeline& timeline);
 
 // Runs the random timelines of $KEYRELAY_TIMELINES seeds (`count` when it is
 // unset) from $KEYRELAY_SEED (kDefaultSeed when unset) through the plugin, each

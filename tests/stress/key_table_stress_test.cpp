@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <thread>
 
+#include "harness/plugin_module.h"
 #include "input/key_state.h"
-#include "standin/plugin_module.h"
 #include "standin/standin.h"
 #include "tests/plugin_fixture.h"
 

@@ -1,4 +1,4 @@
-# cmake -DCLANG= -DSOURCE= -DSOURCE_DIR= -DWINDOWS_INCLUDE= -DEXPORTS_HEADER= -DWORK_DIR=
+# cmake -DCLANG= -DNM= -DSOURCE= -DSOURCE_DIR= -DWINDOWS_INCLUDE= -DEXPORTS_HEADER= -DWORK_DIR=
 #       -P check_decorated_names.cmake
 # Compiles host/host.h's declarations (SOURCE references each), with the Windows
 # headers the module is built with, for an MSVC x64 target, and checks that the
@@ -6,7 +6,6 @@
 # compatibility off: the MinGW headers' intrinsics need GNU mode; the names follow
 # the target.)
 include(${CMAKE_CURRENT_LIST_DIR}/host_exports.cmake)
-find_program(NM NAMES llvm-nm REQUIRED)
 file(MAKE_DIRECTORY ${WORK_DIR})
 set(object ${WORK_DIR}/host_names.obj)
 execute_process(COMMAND ${CLANG} --target=x86_64-pc-windows-msvc -fno-ms-compatibility -std=c++20

@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <string>
 
+#include "harness/plugin_module.h"
 #include "host/host.h"
 #include "host/platform.h"
-#include "standin/plugin_module.h"
 #include "standin/script_context.h"
 #include "standin/standin.h"
 
@@ -51,7 +51,7 @@ void printFrame(DWORD64 pc, DWORD64 functionStart, DWORD64 entry) {
 // unwind data comes before the script entry.
 bool walkedThrough = false;
 __attribute__((noinline)) void walkProbe() {
-  const auto plugin = reinterpret_cast<HMODULE>(standin::pluginModule());
+  const auto plugin = reinterpret_cast<HMODULE>(harness::pluginModule());
   const auto entry = reinterpret_cast<DWORD64>(standin::context::entryFunction());
   bool crossedPlugin = false;
   CONTEXT context{};
@@ -115,13 +115,12 @@ const Place kPlaces[] = {
 
 // Runs one pass with `with` at `place`, on a freshly loaded plugin.
 bool passWithProbe(const Place& place, Probe with) {
-  standin::unloadPlugin();
+  harness::unloadPlugin();
   standin::reset();
-  if (!standin::loadPlugin()) return false;
+  if (!harness::startFresh()) return false;
   standin::setRecording(false);
-  standin::setTick(1'000'000);
   probe = with;
-  *place.original = standin::rerouteImport(place.dll, place.function, place.probed);
+  *place.original = harness::rerouteImport(place.dll, place.function, place.probed);
   return *place.original != nullptr && standin::runPass();
 }
 
@@ -140,10 +139,10 @@ bool exceptionStopsAtTheEntry(const Place& place) {
 }  // namespace
 
 int main() {
-  if (!standin::loadPlugin()) return 1;
+  if (!harness::loadPlugin()) return 1;
   std::printf(
       "keyrelay.asi at 0x%llX\n",
-      static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(standin::pluginModule())));
+      static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(harness::pluginModule())));
   int failures = 0;
   const auto check = [&](bool passed, const std::string& what) {
     std::printf("%s: %s\n", passed ? "ok" : "FAILED", what.c_str());
@@ -157,6 +156,6 @@ int main() {
           std::string("an exception from inside ") + place.name +
               " is caught at the script entry and the process goes on");
   }
-  standin::unloadPlugin();
+  harness::unloadPlugin();
   return failures == 0 ? 0 : 1;
 }

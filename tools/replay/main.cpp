@@ -6,8 +6,9 @@
 #include <string_view>
 #include <utility>
 
-#include "tools/replay/scenario.h"
-#include "tools/replay/trace.h"
+#include "demo_scenario.h"
+#include "harness/scenario.h"
+#include "harness/trace.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -39,15 +40,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argument == "--demo") {
-    std::cout << replay::kDemoScenario;
+    std::cout << kDemoScenario;
     return 0;
   }
 
-  std::string text(replay::kDemoScenario);
+  std::string text(kDemoScenario);
   std::string name = "demo";
   if (!argument.empty()) {
     name = argument == "-" ? "standard input" : std::string(argument);
-    replay::ReadResult read = replay::readScenarioFile(std::string(argument));
+    harness::ReadResult read = harness::readScenarioFile(std::string(argument));
     if (!read.error.empty()) {
       std::cerr << "keyrelay-replay: " << read.error << "\n";
       return 1;
@@ -55,12 +56,12 @@ int main(int argc, char** argv) {
     text = std::move(read.text);
   }
 
-  const replay::ParseResult parsed = replay::parseScenario(text);
+  const harness::ParseResult parsed = harness::parseScenario(text);
   if (!parsed.error.empty()) {
     std::cerr << "keyrelay-replay: " << name << ": " << parsed.error << "\n";
     return 2;
   }
-  const replay::Replay replayed = replay::replayScenario(parsed.timeline);
+  const harness::Replay replayed = harness::replayScenario(parsed.timeline);
   std::cout << replayed.trace;
   std::cout.flush();
   if (replayed.loadFailed) std::cerr << "keyrelay-replay: the plugin did not load\n";

@@ -4,28 +4,29 @@
 #include <string>
 #include <string_view>
 
+#include "harness/format.h"
+#include "harness/native_calls.h"
+#include "harness/scenario.h"
+#include "harness/trace.h"
 #include "input/key_state.h"
 #include "script/natives.h"
 #include "script/script_loop.h"
-#include "tools/replay/format.h"
-#include "tools/replay/trace.h"
 
 namespace sandbox {
 namespace {
 
-using replay::format;
+using harness::format;
 
 // The keys shown, in the order of keys_: for X and C a release acts while it is
 // young, for Ctrl a press.
 struct WatchedKey {
   DWORD code;
-  const char* name;
   bool actsOnPress;
 };
 constexpr std::array<WatchedKey, 3> kWatchedKeys = {{
-    {kStealthKey, "X", false},
-    {kFollowUpKey, "C", false},
-    {kHoldKey, "Ctrl", true},
+    {kStealthKey, false},
+    {kFollowUpKey, false},
+    {kHoldKey, true},
 }};
 
 constexpr std::size_t kShownNatives = 16;
@@ -77,7 +78,7 @@ std::string judge(const WatchedKey& key, const standin::Keystroke& k, DWORD ageM
 }
 
 std::string describeNative(const auto& native) {
-  const std::string_view name = replay::nativeName(native.hash);
+  const std::string_view name = harness::nativeName(native.hash);
   const std::string frames =
       native.firstFrame == native.lastFrame
           ? format("%" PRIu64, native.firstFrame)
@@ -85,7 +86,7 @@ std::string describeNative(const auto& native) {
   std::string text = format("%13s  %-9.*s 0x%016" PRIX64 " ", frames.c_str(),
                             static_cast<int>(name.size()), name.data(), native.hash);
   for (std::size_t i = 0; i < native.slots.size(); ++i) {
-    text += format("%s0x%" PRIX64, i == 0 ? " " : ", ", native.slots[i]);
+    text += (i == 0 ? " " : ", ") + harness::argumentText(native.hash, i, native.slots[i]);
   }
   return text;
 }
@@ -109,19 +110,16 @@ void Display::keystroke(const standin::Keystroke& keystroke, DWORD tick) {
 void Display::frame(std::uint64_t number, DWORD tick, std::span<const standin::HostCall> calls) {
   frame_ = number;
   now_ = tick;
-  Native native;
-  for (const standin::HostCall& call : calls) {
-    if (call.op == standin::Op::kNativeInit) {
-      native = Native{number, number, call.value, {}};
-    } else if (call.op == standin::Op::kNativePush64) {
-      native.slots.push_back(call.value);
-    } else if (call.op == standin::Op::kNativeCall && native.hash == kSubjectNative) {
+  for (const harness::CallGroup& group : harness::groupNativeCalls(calls)) {
+    const auto* native = std::get_if<harness::NativeCall>(&group);
+    if (native == nullptr || !native->called) continue;
+    if (native->hash == kSubjectNative) {
       // Called in every frame: shown as the subject, not listed.
-      subject_ = static_cast<INT32>(static_cast<DWORD>(call.value));
+      subject_ = static_cast<INT32>(static_cast<DWORD>(native->result));
       subjectSeen_ = true;
-    } else if (call.op == standin::Op::kNativeCall) {
+    } else {
       news_ = true;
-      listNative(native);
+      listNative(Native{number, number, native->hash, native->slots});
     }
   }
 }
@@ -165,13 +163,13 @@ void Display::paint(HDC dc, const RECT& area, DWORD frameMs) {
     const WatchedKey& key = kWatchedKeys[i];
     const LastEvent& last = keys_[i];
     if (!last.seen) {
-      out.line(format("%-5s none yet", key.name), kFaint);
+      out.line(format("%-5s none yet", harness::keyLabel(key.code).c_str()), kFaint);
       continue;
     }
     const DWORD age = now_ - last.tick;
     bool inside = false;
     const std::string verdict = judge(key, last.keystroke, age, inside);
-    out.line(format("%-5s %-47s %7" PRIu32 " ms  %s", key.name,
+    out.line(format("%-5s %-47s %7" PRIu32 " ms  %s", harness::keyLabel(key.code).c_str(),
                     describeEvent(last.keystroke).c_str(), age, verdict.c_str()),
              inside ? kInside : kText);
   }

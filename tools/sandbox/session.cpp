@@ -2,37 +2,31 @@
 
 #include <span>
 
-#include "tools/replay/scenario.h"
+#include "harness/plugin_module.h"
+#include "harness/scenario.h"
 
 namespace sandbox {
-namespace {
-
-// The subject the game hands out for the whole session.
-constexpr std::int32_t kSubject = 7;
-
-}  // namespace
-
 Session::Session(Display& display, std::ostream* trace, std::ostream* recording)
     : display_(display),
       trace_(trace),
       recording_(recording),
-      runner_(replay::Runner::Start::kLoad) {
+      runner_(harness::Runner::Start::kLoad) {
   if (!loaded()) return;
-  apply(replay::SetSubject{kSubject});
+  apply(harness::SetSubject{harness::kFreshSubject});  // for the whole session
   tell();
 }
 
 bool Session::loaded() const { return !runner_.loadFailed(); }
 
 void Session::keystroke(DWORD now, const standin::Keystroke& keystroke) {
-  apply(replay::SetTick{now});
-  apply(replay::Key{keystroke});
+  apply(harness::SetTick{now});
+  apply(harness::Key{keystroke});
   tell();
 }
 
 void Session::frame(DWORD now) {
-  apply(replay::SetTick{now});
-  apply(replay::Passes{});
+  apply(harness::SetTick{now});
+  apply(harness::Passes{});
   tell();
 }
 
@@ -43,9 +37,9 @@ bool Session::finish() {
   return good(trace_) && good(recording_);
 }
 
-void Session::apply(const replay::Step& step) {
+void Session::apply(const harness::Step& step) {
   runner_.apply(step);
-  if (recording_ != nullptr) *recording_ << replay::scenarioLines(step);
+  if (recording_ != nullptr) *recording_ << harness::scenarioLines(step);
 }
 
 // Hands what the steps did to the trace and the display, then forgets it, so
@@ -55,10 +49,10 @@ void Session::tell() {
   if (trace_ != nullptr) *trace_ << printer_.print(runner_, 0) << std::flush;
   if (recording_ != nullptr) *recording_ << std::flush;
   const std::span<const standin::HostCall> calls = runner_.calls();
-  for (const replay::Happening& happening : runner_.happenings()) {
-    if (const auto* key = std::get_if<replay::Key>(&happening.step)) {
+  for (const harness::Happening& happening : runner_.happenings()) {
+    if (const auto* key = std::get_if<harness::Key>(&happening.step)) {
       display_.keystroke(key->keystroke, happening.tick);
-    } else if (std::holds_alternative<replay::Passes>(happening.step)) {
+    } else if (std::holds_alternative<harness::Passes>(happening.step)) {
       display_.frame(happening.pass, happening.tick,
                      calls.subspan(happening.firstCall, happening.endCall - happening.firstCall));
     }

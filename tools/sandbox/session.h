@@ -7,11 +7,11 @@
 
 #include <ostream>
 
+#include "harness/runner.h"
+#include "harness/timeline.h"
+#include "harness/trace.h"
 #include "host/platform.h"
 #include "standin/standin.h"
-#include "tools/replay/runner.h"
-#include "tools/replay/timeline.h"
-#include "tools/replay/trace.h"
 #include "tools/sandbox/display.h"
 
 namespace sandbox {
@@ -34,14 +34,14 @@ class Session {
   bool finish();
 
  private:
-  void apply(const replay::Step& step);
+  void apply(const harness::Step& step);
   void tell();
 
   Display& display_;
   std::ostream* trace_;
   std::ostream* recording_;
-  replay::Runner runner_;
-  replay::TracePrinter printer_;
+  harness::Runner runner_;
+  harness::TracePrinter printer_;
 };
 
 }  // namespace sandbox

@@ -6,14 +6,14 @@
 #include <ostream>
 #include <vector>
 
-#include "tools/replay/scenario.h"
+#include "harness/scenario.h"
 #include "tools/sandbox/key_message.h"
 
 namespace standin {
 
 // A failing case shows the keystroke as a scenario line, every field named.
 void PrintTo(const Keystroke& keystroke, std::ostream* os) {
-  *os << replay::keystrokeText(keystroke, replay::KeyStyle::kTrace);
+  *os << harness::keystrokeText(keystroke, harness::KeyStyle::kTrace);
 }
 
 }  // namespace standin

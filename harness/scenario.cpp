@@ -1,4 +1,4 @@
-#include "tools/replay/scenario.h"
+#include "harness/scenario.h"
 
 #include <algorithm>
 #include <array>
@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "tools/replay/format.h"
+#include "harness/format.h"
 
-namespace replay {
+namespace harness {
 namespace {
 
 using Words = std::vector<std::string_view>;
@@ -268,13 +268,26 @@ ReadResult readScenarioFile(const std::string& path) {
   return result;
 }
 
+namespace {
+
+const KeyName* namedKey(std::uint32_t code) {
+  const auto named = std::ranges::find(kKeyNames, code, &KeyName::code);
+  return named == kKeyNames.end() ? nullptr : &*named;
+}
+
+}  // namespace
+
+std::string keyLabel(DWORD code) {
+  const KeyName* named = namedKey(code);
+  return named != nullptr ? std::string(named->shown) : format("0x%02" PRIX32, code);
+}
+
 std::string keystrokeText(const standin::Keystroke& k, KeyStyle style) {
   const auto code = static_cast<std::uint32_t>(k.key);
   const bool trace = style == KeyStyle::kTrace;
-  const auto named = std::find_if(kKeyNames.begin(), kKeyNames.end(),
-                                  [&](const KeyName& name) { return name.code == code; });
+  const KeyName* named = namedKey(code);
   std::string key = format(trace ? "0x%02" PRIX32 : "0x%" PRIX32, code);
-  if (named != kKeyNames.end()) {
+  if (named != nullptr) {
     key = trace ? key + " (" + std::string(named->shown) + ")" : std::string(named->word);
   }
   return format("%s %s repeat=%u scan=%u extended=%" PRId32 " context=%" PRId32 " previous=%" PRId32
@@ -305,4 +318,4 @@ std::string scenarioText(const Timeline& timeline) {
   return text;
 }
 
-}  // namespace replay
+}  // namespace harness

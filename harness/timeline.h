@@ -11,7 +11,7 @@
 
 #include "standin/standin.h"
 
-namespace replay {
+namespace harness {
 
 // Sets the clock, in ms.
 struct SetTick {
@@ -62,4 +62,4 @@ inline Timeline prefixOf(const Timeline& timeline, std::size_t length) {
       {timeline.steps.begin(), timeline.steps.begin() + static_cast<std::ptrdiff_t>(end)}};
 }
 
-}  // namespace replay
+}  // namespace harness

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-namespace replay {
+namespace harness {
 
 template <typename... Values>
 std::string format(const char* pattern, Values... values) {
@@ -16,4 +16,4 @@ std::string format(const char* pattern, Values... values) {
   return out;
 }
 
-}  // namespace replay
+}  // namespace harness

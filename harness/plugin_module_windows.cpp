@@ -11,11 +11,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "harness/plugin_module.h"
 #include "host/platform.h"
-#include "standin/plugin_module.h"
 #include "standin/standin.h"
 
-namespace standin {
+namespace harness {
 namespace {
 
 HMODULE loaded = nullptr;
@@ -27,7 +27,7 @@ const char* pluginPath() {
   return path != nullptr && *path != '\0' ? path : "keyrelay.asi";
 }
 
-DWORD WINAPI tickFromStandIn() { return readTick(); }
+DWORD WINAPI tickFromStandIn() { return standin::readTick(); }
 
 template <typename T>
 T* at(HMODULE module, DWORD rva) {
@@ -193,4 +193,4 @@ void* rerouteImport(const char* dll, const char* function, void* replacement) {
   return previous;
 }
 
-}  // namespace standin
+}  // namespace harness

@@ -3,11 +3,11 @@
 #include <cstring>
 #include "input/key_state.h"
 
+#include "harness/plugin_module.h"
 #include "plugin/dll_main.h"
 #include "script/natives.h"
-#include "standin/plugin_module.h"
 
-namespace standin {
+namespace harness {
 namespace {
 
 char moduleImage;  // stands for the module; only its address is used
@@ -54,4 +54,4 @@ const char* pluginText(const char* text) {
   return loaded != nullptr && std::strcmp(text, kStealthText) == 0 ? kStealthText : nullptr;
 }
 
-}  // namespace standin
+}  // namespace harness

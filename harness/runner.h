@@ -8,12 +8,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "harness/timeline.h"
 #include "standin/standin.h"
-#include "tools/replay/timeline.h"
 
-namespace replay {
+namespace harness {
 
 enum class Outcome : unsigned char {
   kDone,
@@ -73,4 +74,13 @@ class Runner {
   bool loadFailed_ = false;
 };
 
-}  // namespace replay
+// Replays the timeline from a fresh process, printing its trace (trace.h) step by
+// step: the plugin loaded, the steps in order, the plugin unloaded if it is still
+// loaded.
+struct Replay {
+  std::string trace;
+  bool loadFailed = false;  // some load of the plugin failed; the trace says which
+};
+Replay replayScenario(const Timeline& timeline);
+
+}  // namespace harness

@@ -1,9 +1,14 @@
-// The plugin as a module of the process, loaded and unloaded by the driver.
+// The plugin as a module of the process, loaded and unloaded by the driver: the
+// loader seam. Natively the plugin is linked in and "loading" calls its entry
+// point as the loader would; on Windows it is keyrelay.asi, loaded by the system.
+// Threads: the driving thread only.
 #pragma once
 
 #include "host/platform.h"
+#include "script/native_call.h"
+#include "standin/standin.h"
 
-namespace standin {
+namespace harness {
 
 // Loads the plugin, whose entry point gets the process-attach notification.
 // False when it cannot be loaded.
@@ -22,6 +27,22 @@ HINSTANCE pluginModule();
 // copy in its module. Null when it has none or more than one.
 const char* pluginText(const char* text);
 
+// Where a fresh set-up starts: the clock well past the first 5 s, so that nothing
+// depends on the boot-time tick, and the subject the game hands out.
+inline constexpr DWORD kFreshTick = 1'000'000;
+inline constexpr SubjectHandle kFreshSubject = 7;
+
+// The plugin as a fresh load leaves it (freshPlugin), the clock at `tick` (ms),
+// the subject `subject`, and the record of host calls empty. False when the
+// plugin cannot be loaded.
+inline bool startFresh(DWORD tick = kFreshTick, SubjectHandle subject = kFreshSubject) {
+  if (!freshPlugin()) return false;
+  standin::setTick(tick);
+  standin::setSubject(subject);
+  standin::clearCalls();
+  return true;
+}
+
 #if defined(_WIN32)
 // Points the loaded plugin's import of dll!function at `replacement` and returns
 // what it pointed at; null, changing nothing, when there is no such import. Only
@@ -29,4 +50,4 @@ const char* pluginText(const char* text);
 void* rerouteImport(const char* dll, const char* function, void* replacement);
 #endif
 
-}  // namespace standin
+}  // namespace harness

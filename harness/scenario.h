@@ -24,9 +24,9 @@
 #include <string>
 #include <string_view>
 
-#include "tools/replay/timeline.h"
+#include "harness/timeline.h"
 
-namespace replay {
+namespace harness {
 
 // The timeline in `text`, or the first fault in it: `error` then reads
 // "line N: what is wrong" and `timeline` is empty.
@@ -53,9 +53,8 @@ std::string scenarioText(const Timeline& timeline);
 // ..."), or as a trace shows it, by code and name ("release 0x58 (X) repeat=1 ...").
 enum class KeyStyle : unsigned char { kScenario, kTrace };
 std::string keystrokeText(const standin::Keystroke& keystroke, KeyStyle style);
+// The name a trace gives the key `code` ("X", "C", "Ctrl"), or else its code
+// ("0x5A").
+std::string keyLabel(DWORD code);
 
-// The scenario replayed when none is given: every binding, the window edges and
-// the wrap of the tick counter. Written in tools/replay/demo.scenario.
-extern const std::string_view kDemoScenario;
-
-}  // namespace replay
+}  // namespace harness

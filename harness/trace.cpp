@@ -1,13 +1,15 @@
-#include "tools/replay/trace.h"
+#include "harness/trace.h"
 
 #include <cinttypes>
+#include <span>
 #include <utility>
 
+#include "harness/format.h"
+#include "harness/native_calls.h"
+#include "harness/scenario.h"
 #include "script/natives.h"
-#include "tools/replay/format.h"
-#include "tools/replay/scenario.h"
 
-namespace replay {
+namespace harness {
 namespace {
 
 using standin::HostCall;
@@ -89,103 +91,76 @@ std::string TracePrinter::print(const Runner& runner, std::size_t from) {
   return std::move(out_);
 }
 
-// Natives, one line each, begun by nativeInit and ended by nativeCall; the other
-// operations by name. Tick reads are counted in the pass's line, and a hand-back
-// shows only when it asks for more than 0 ms.
+// Natives, one line each; the other operations by name. Tick reads are counted
+// in the pass's line, and a hand-back shows only when it asks for more than 0 ms.
 void TracePrinter::printCalls(const Runner& runner, const Happening& happening) {
-  const std::vector<HostCall>& calls = runner.calls();
-  for (std::size_t i = happening.firstCall; i < happening.endCall; ++i) {
-    const HostCall& call = calls[i];
-    switch (call.op) {
-      case Op::kGetTickCount:
-        break;
-      case Op::kScriptWait:
-        if (call.value != 0) line(format("  wait %" PRIu64 " ms", call.value));
-        break;
-      case Op::kNativeInit:
-        flushNative();
-        pending_ = true;
-        hash_ = call.value;
-        slots_.clear();
-        break;
-      case Op::kNativePush64:
-        if (!pending_) line("  push " + hex64(call.value) + " outside a native call");
-        slots_.push_back(call.value);
-        break;
-      case Op::kNativeCall:
-        if (!pending_) line("  call outside a native call");
-        printNative(call.value);
-        pending_ = false;
-        break;
-      case Op::kScriptRegister:
-        registeredModule_ = call.value;
-        line(call.value == loadedModule_
-                 ? "  script registered: own module"
-                 : "  script registered: " + hex64(call.value) + ", not the plugin's module");
-        break;
-      case Op::kScriptUnregister:
-        line(call.value == registeredModule_
-                 ? "  script unregistered: the module registered"
-                 : "  script unregistered: " + hex64(call.value) + ", not the module registered");
-        break;
-      case Op::kKeyboardHandlerRegister:
-        line("  keystroke handler registered");
-        registeredHandler_ = call.value;
-        break;
-      case Op::kKeyboardHandlerUnregister:
-        line(call.value == registeredHandler_
-                 ? "  keystroke handler unregistered: the one registered"
-                 : "  keystroke handler unregistered: " + hex64(call.value) +
-                       ", not the one registered");
-        break;
+  const std::span<const HostCall> calls = runner.calls();
+  for (const CallGroup& group : groupNativeCalls(
+           calls.subspan(happening.firstCall, happening.endCall - happening.firstCall))) {
+    if (const auto* native = std::get_if<NativeCall>(&group)) {
+      printNative(*native);
+    } else {
+      printOther(std::get<HostCall>(group));
     }
   }
-  flushNative();
+}
+
+void TracePrinter::printOther(const HostCall& call) {
+  switch (call.op) {
+    case Op::kScriptWait:
+      if (call.value != 0) line(format("  wait %" PRIu64 " ms", call.value));
+      break;
+    case Op::kNativePush64:
+      line("  push " + hex64(call.value) + " outside a native call");
+      break;
+    case Op::kNativeCall:
+      line("  call outside a native call");
+      break;
+    case Op::kScriptRegister:
+      registeredModule_ = call.value;
+      line(call.value == loadedModule_
+               ? "  script registered: own module"
+               : "  script registered: " + hex64(call.value) + ", not the plugin's module");
+      break;
+    case Op::kScriptUnregister:
+      line(call.value == registeredModule_
+               ? "  script unregistered: the module registered"
+               : "  script unregistered: " + hex64(call.value) + ", not the module registered");
+      break;
+    case Op::kKeyboardHandlerRegister:
+      line("  keystroke handler registered");
+      registeredHandler_ = call.value;
+      break;
+    case Op::kKeyboardHandlerUnregister:
+      line(call.value == registeredHandler_ ? "  keystroke handler unregistered: the one registered"
+                                            : "  keystroke handler unregistered: " +
+                                                  hex64(call.value) + ", not the one registered");
+      break;
+    default:  // tick reads, counted in the pass's line
+      break;
+  }
 }
 
 void TracePrinter::line(const std::string& text) { out_ += text + "\n"; }
 
-void TracePrinter::flushNative() {
-  if (pending_) line("  " + nativeLabel() + " (begun, never called)");
-  pending_ = false;
-}
-
-std::string TracePrinter::nativeLabel() const {
-  const std::string_view name = nativeName(hash_);
-  return name.empty() ? "native " + hex64(hash_) : std::string(name);
-}
-
-void TracePrinter::printNative(UINT64 result) {
-  std::string text = "  " + nativeLabel();
-  for (std::size_t i = 0; i < slots_.size(); ++i) {
+std::string nativeText(const NativeCall& native) {
+  const std::string_view name = nativeName(native.hash);
+  std::string text = name.empty() ? "native " + hex64(native.hash) : std::string(name);
+  if (!native.called) return text + " (begun, never called)";
+  for (std::size_t i = 0; i < native.slots.size(); ++i) {
     text += i == 0 ? " " : ", ";
-    text += (hash_ == kStealthNative && i == 1) ? quotedText(slots_[i]) : hex64(slots_[i]);
+    text += argumentText(native.hash, i, native.slots[i]);
   }
-  if (hash_ == kSubjectNative) {
-    text += format(" -> %" PRId32, static_cast<INT32>(static_cast<DWORD>(result)));
+  if (native.hash == kSubjectNative) {
+    text += format(" -> %" PRId32, static_cast<INT32>(static_cast<DWORD>(native.result)));
   }
-  line(text);
+  return text;
 }
 
-Replay replayScenario(const Timeline& timeline) {
-  Replay replay;
-  TracePrinter printer;
-  std::size_t printed = 0;
-  Runner runner(Runner::Start::kLoad);
-  // Step by step, while the module whose text the trace shows is still loaded.
-  const auto printNew = [&] {
-    replay.trace += printer.print(runner, printed);
-    printed = runner.happenings().size();
-  };
-  printNew();
-  for (const Step& step : timeline.steps) {
-    runner.apply(step);
-    printNew();
-  }
-  runner.finish();
-  printNew();
-  replay.loadFailed = runner.loadFailed();
-  return replay;
+std::string argumentText(NativeHash hash, std::size_t index, UINT64 slot) {
+  return hash == kStealthNative && index == 1 ? quotedText(slot) : hex64(slot);
 }
 
-}  // namespace replay
+void TracePrinter::printNative(const NativeCall& native) { line("  " + nativeText(native)); }
+
+}  // namespace harness

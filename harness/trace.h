@@ -7,10 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "harness/native_calls.h"
+#include "harness/runner.h"
 #include "host/host.h"
-#include "tools/replay/runner.h"
 
-namespace replay {
+namespace harness {
 
 // Turns a runner's happenings into trace lines, in as many calls as the caller
 // likes; it keeps what was registered from one call to the next.
@@ -22,15 +23,11 @@ class TracePrinter {
 
  private:
   void printCalls(const Runner& runner, const Happening& happening);
+  void printOther(const standin::HostCall& call);
+  void printNative(const NativeCall& native);
   void line(const std::string& text);
-  void flushNative();
-  std::string nativeLabel() const;
-  void printNative(UINT64 result);
 
   std::string out_;
-  bool pending_ = false;  // a native begun and not yet called
-  NativeHash hash_ = 0;
-  std::vector<UINT64> slots_;
   UINT64 loadedModule_ = 0;
   UINT64 registeredModule_ = 0;
   UINT64 registeredHandler_ = 0;
@@ -40,12 +37,12 @@ class TracePrinter {
 // "hold"; empty for any other hash.
 std::string_view nativeName(NativeHash hash);
 
-// Replays the timeline from a fresh process: the plugin loaded, the steps in
-// order, the plugin unloaded if it is still loaded.
-struct Replay {
-  std::string trace;
-  bool loadFailed = false;  // some load of the plugin failed; the trace says which
-};
-Replay replayScenario(const Timeline& timeline);
+// A native call as the trace shows it: its name (or "native 0xHASH"), its
+// argument slots and the subject native's result ("stealth 0x0000000000000007,
+// \"stealth\""). Text arguments are read where the plugin keeps them.
+std::string nativeText(const NativeCall& native);
+// One argument slot as the trace shows it: the stealth native's text as the quoted
+// text it points to, every other slot in hexadecimal.
+std::string argumentText(NativeHash hash, std::size_t index, UINT64 slot);
 
-}  // namespace replay
+}  // namespace harness

@@ -1,0 +1,113 @@
+#include "harness/runner.h"
+
+#include "harness/plugin_module.h"
+#include "harness/trace.h"
+
+namespace harness {
+
+Runner::Runner(Start start) : start_(start) {
+  if (start == Start::kLoad) {
+    standin::reset();
+    apply(Load{});
+    return;
+  }
+  if (!startFresh(0, 0)) loadFailed_ = true;
+}
+
+Happening& Runner::happened(const Step& step, Outcome outcome) {
+  const std::size_t first = happenings_.empty() ? 0 : happenings_.back().endCall;
+  happenings_.push_back(Happening{.step = step,
+                                  .outcome = outcome,
+                                  .tick = standin::currentTick(),
+                                  .firstCall = first,
+                                  .endCall = standin::calls().size()});
+  return happenings_.back();
+}
+
+void Runner::apply(const Step& step) {
+  const auto done = [&](bool acted) {
+    happened(step, acted ? Outcome::kDone : Outcome::kNothingToDo);
+  };
+  // Every kind of step by name: a new kind does not compile until it is handled.
+  std::visit(Overloaded{
+                 [&](const SetTick& s) {
+                   standin::setTick(s.ms);
+                   done(true);
+                 },
+                 [&](const Advance& s) {
+                   standin::setTick(static_cast<DWORD>(standin::currentTick() + s.ms));
+                   done(true);
+                 },
+                 [&](const SetSubject& s) {
+                   standin::setSubject(s.subject);
+                   done(true);
+                 },
+                 [&](const Key& s) { done(standin::deliverKeystroke(s.keystroke)); },
+                 [&](const Passes& s) { runPasses(step, s); },
+                 [&](const Load&) { load(step); },
+                 [&](const Unload&) {
+                   const bool loaded = pluginModule() != nullptr;
+                   unloadPlugin();
+                   done(loaded);
+                 },
+                 [&](const Thread&) {
+                   runThreadInProcess();
+                   done(true);
+                 },
+             },
+             step);
+}
+
+void Runner::runPasses(const Step& step, const Passes& passes) {
+  for (std::uint32_t i = 0; i < passes.count; ++i) {
+    const DWORD tick = standin::currentTick();
+    const unsigned long long readsBefore = standin::tickReads();
+    const bool ran = standin::runPass();
+    Happening& pass = happened(step, ran ? Outcome::kDone : Outcome::kNothingToDo);
+    pass.pass = ++passes_;
+    pass.tick = tick;
+    pass.tickReads = standin::tickReads() - readsBefore;
+    standin::advanceTick(passes.everyMs);
+  }
+}
+
+void Runner::load(const Step& step) {
+  Outcome outcome = Outcome::kNothingToDo;
+  if (harness::pluginModule() == nullptr) {
+    outcome = harness::loadPlugin() ? Outcome::kDone : Outcome::kFailed;
+  }
+  loadFailed_ = loadFailed_ || outcome == Outcome::kFailed;
+  happened(step, outcome).module = reinterpret_cast<UINT64>(harness::pluginModule());
+}
+
+void Runner::finish() {
+  if (start_ == Start::kLoad && harness::pluginModule() != nullptr) apply(Unload{});
+}
+
+void Runner::forget() {
+  happenings_.clear();
+  standin::clearCalls();
+}
+
+Replay replayScenario(const Timeline& timeline) {
+  Replay replay;
+  TracePrinter printer;
+  std::size_t printed = 0;
+  Runner runner(Runner::Start::kLoad);
+  // Step by step, while the module whose text the trace shows is still loaded.
+  const auto printNew = [&] {
+    replay.trace += printer.print(runner, printed);
+    printed = runner.happenings().size();
+  };
+  printNew();
+  for (const Step& step : timeline.steps) {
+    runner.apply(step);
+    printNew();
+  }
+  runner.finish();
+  printNew();
+  replay.loadFailed = runner.loadFailed();
+  return replay;
+}
+
+}  // namespace harness

@@ -1,0 +1,89 @@
+// Reading scenarios. What a replay prints is pinned by the traces beside the
+// scenarios in tests/scenarios/.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "harness/scenario.h"
+
+namespace keyrelay_test {
+namespace {
+
+using harness::parseScenario;
+
+std::string errorOf(std::string_view text) { return parseScenario(text).error; }
+
+TEST(ScenarioTest, ReadsEveryWordWithCommentsBlankLinesAndAnyCase) {
+  const harness::ParseResult r = parseScenario(
+      "# a comment\n\n  TICK 0xFFFFFFC0  # trailing\r\nadvance 80\nsubject -1\n"
+      "release x context=1 previous=-1 transition=0x80000000 repeat=3 scan=0x2D extended=1\n"
+      "press Ctrl\npress 0x158\npass\npass 3 every 16\nload\nunload\nthread\n");
+  ASSERT_EQ(r.error, "");
+  // Written back with every field spelled out.
+  EXPECT_EQ(harness::scenarioText(r.timeline),
+            "tick 4294967232\nadvance 80\nsubject -1\n"
+            "release X repeat=3 scan=45 extended=1 context=1 previous=-1 transition=-2147483648\n"
+            "press CTRL repeat=1 scan=0 extended=0 context=0 previous=0 transition=0\n"
+            "press 0x158 repeat=1 scan=0 extended=0 context=0 previous=0 transition=0\n"
+            "pass\npass 3 every 16\nload\nunload\nthread\n");
+}
+
+TEST(ScenarioTest, AcceptsTheLimitsOfEachNumber) {
+  EXPECT_EQ(errorOf("tick 4294967295\nsubject -2147483648\nsubject 0xFFFFFFFF\n"
+                    "press 0xFFFFFFFF repeat=65535 scan=255 context=-2147483648\n"),
+            "");
+}
+
+TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"pass\njump 3\n", "line 2: unknown word 'jump'"},
+      {"tick\n", "line 1: usage: tick N"},
+      {"tick 1 2\n", "line 1: usage: tick N"},
+      {"tick 4294967296\n", "line 1: bad tick '4294967296'"},
+      {"tick -1\n", "line 1: bad tick '-1'"},
+      {"tick 12ms\n", "line 1: bad tick '12ms'"},
+      {"tick 0x\n", "line 1: bad tick '0x'"},
+      {"\n\nadvance 0xZZ\n", "line 3: bad advance '0xZZ'"},
+      {"subject 2147483648\n", ""},
+      {"subject -2147483649\n", "line 1: bad subject '-2147483649'"},
+      {"subject --1\n", "line 1: bad subject '--1'"},
+      {"release\n", "line 1: usage: release KEY"},
+      {"press Q\n", "line 1: bad key 'Q'"},
+      {"press X colour=1\n", "line 1: unknown field 'colour'"},
+      {"press X context\n", "line 1: bad field 'context'"},
+      {"press X context=\n", "line 1: bad field 'context='"},
+      {"press X repeat=65536\n", "line 1: bad repeat '65536'"},
+      {"press X scan=256\n", "line 1: bad scan '256'"},
+      {"press X transition=4294967296\n", "line 1: bad transition '4294967296'"},
+      {"pass 0\n", "line 1: bad pass count '0'"},
+      {"pass 2 every\n", "line 1: usage: pass [N [every MS]]"},
+      {"pass 2 each 5\n", "line 1: usage: pass [N [every MS]]"},
+      {"load now\n", "line 1: usage: load"},
+      {"unload 1\n", "line 1: usage: unload"},
+      {"thread 2\n", "line 1: usage: thread"},
+      // A byte-order mark only where Windows Notepad writes one, before the first line.
+      {"\xEF\xBB\xBFtick 1\n", ""},
+      {"tick 1\n\xEF\xBB\xBFpass\n", "line 2: unknown word '\xEF\xBB\xBFpass'"},
+      // A faulty word is quoted in part.
+      {"tick " + std::string(100'000, '9') + "\n",
+       "line 1: bad tick '" + std::string(40, '9') + "...' (100000 characters) (expected"},
+  };
+  for (const auto& [text, expected] : cases) {
+    const std::string error = errorOf(text);
+    EXPECT_LT(error.size(), 200u) << text.substr(0, 50);
+    if (expected.empty()) {
+      EXPECT_EQ(error, "") << text;
+    } else {
+      EXPECT_EQ(error.substr(0, expected.size()), expected) << text;
+    }
+  }
+}
+
+TEST(ScenarioTest, AFaultLeavesNoStepsBehind) {
+  EXPECT_TRUE(parseScenario("pass\npass\nbogus\n").timeline.steps.empty());
+}
+
+}  // namespace
+}  // namespace keyrelay_test
