@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Every test, all with warnings as errors: the formatting check; the native build
-# and its tests, the expected traces and the plugin's coverage; the Windows build, the checks of the shipped module and the Wine
-# runs; the module again with LLVM 19, through the module checks and the Wine
-# traces; then the proofs: the native suite again under AddressSanitizer with
+# and its tests, the expected traces and the plugin's coverage; the Windows build,
+# the checks of the shipped module and the Wine runs; the module again with LLVM 19,
+# through the module checks and the Wine traces; then the proofs: the native suite again under AddressSanitizer with
 # UndefinedBehaviorSanitizer and under ThreadSanitizer, and a bounded fuzz run.
 set -euo pipefail
 cd "$(dirname "$0")"
