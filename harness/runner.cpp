@@ -89,25 +89,30 @@ void Runner::forget() {
   standin::clearCalls();
 }
 
-Replay replayScenario(const Timeline& timeline) {
-  Replay replay;
-  TracePrinter printer;
-  std::size_t printed = 0;
+bool replayScenario(ScenarioReader& scenario, std::ostream& out) {
   Runner runner(Runner::Start::kLoad);
-  // Step by step, while the module whose text the trace shows is still loaded.
-  const auto printNew = [&] {
-    replay.trace += printer.print(runner, printed);
-    printed = runner.happenings().size();
+  TracePrinter printer;
+  // Each step's lines printed while the module whose text they show is loaded, and
+  // then forgotten.
+  const auto tell = [&] {
+    out << printer.print(runner);
+    runner.forget();
   };
-  printNew();
-  for (const Step& step : timeline.steps) {
-    runner.apply(step);
-    printNew();
+  tell();
+  while (const std::optional<Step> step = scenario.next()) {
+    if (const auto* passes = std::get_if<Passes>(&*step)) {
+      for (std::uint32_t i = 0; i < passes->count; ++i) {
+        runner.apply(Passes{1, passes->everyMs});
+        tell();
+      }
+    } else {
+      runner.apply(*step);
+      tell();
+    }
   }
   runner.finish();
-  printNew();
-  replay.loadFailed = runner.loadFailed();
-  return replay;
+  tell();
+  return !runner.loadFailed();
 }
 
 }  // namespace harness

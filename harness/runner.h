@@ -8,9 +8,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <ostream>
 #include <vector>
 
+#include "harness/scenario.h"
 #include "harness/timeline.h"
 #include "standin/standin.h"
 
@@ -74,13 +75,11 @@ class Runner {
   bool loadFailed_ = false;
 };
 
-// Replays the timeline from a fresh process, printing its trace (trace.h) step by
-// step: the plugin loaded, the steps in order, the plugin unloaded if it is still
-// loaded.
-struct Replay {
-  std::string trace;
-  bool loadFailed = false;  // some load of the plugin failed; the trace says which
-};
-Replay replayScenario(const Timeline& timeline);
+// Replays the scenario from a fresh process, writing its trace (trace.h) to `out`
+// step by step and pass by pass as it goes: memory does not grow with the
+// scenario or the trace. The plugin is loaded first and unloaded at the end, if it
+// is still loaded; a faulty line ends the steps there (scenario.error() says
+// which). False when some load of the plugin failed; the trace says which.
+bool replayScenario(ScenarioReader& scenario, std::ostream& out);
 
 }  // namespace harness

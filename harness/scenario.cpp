@@ -2,16 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <charconv>
 #include <cinttypes>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
 
 #include "harness/format.h"
+#include "harness/number.h"
 
 namespace harness {
 namespace {
@@ -20,9 +18,6 @@ using Words = std::vector<std::string_view>;
 
 constexpr std::uint64_t kMax32 = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint64_t kMaxPasses = 1'000'000;
-// A faulty word is quoted up to this many characters, so that a huge line does
-// not come back as a huge message.
-constexpr std::size_t kMaxQuoted = 40;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The keys with names: as a scenario writes them (read in any case), and as a
@@ -39,15 +34,9 @@ struct Fault {
   std::string message;
 };
 
-std::string quoted(std::string_view word) {
-  if (word.size() <= kMaxQuoted) return "'" + std::string(word) + "'";
-  return "'" + std::string(word.substr(0, kMaxQuoted)) + "...' (" + std::to_string(word.size()) +
-         " characters)";
-}
-
 Words splitWords(std::string_view line) {
   Words words;
-  constexpr std::string_view kSpace = " \t\r";
+  constexpr std::string_view kSpace = " \t";
   for (std::size_t start = line.find_first_not_of(kSpace); start != std::string_view::npos;) {
     const std::size_t end = std::min(line.find_first_of(kSpace, start), line.size());
     words.push_back(line.substr(start, end - start));
@@ -63,54 +52,38 @@ std::string lower(std::string_view word) {
   return out;
 }
 
-// An unsigned number, decimal or 0x-hexadecimal, no greater than `max`; false
-// when it is not one.
-bool parseUnsigned(std::string_view word, std::uint64_t max, std::uint64_t& value) {
-  int base = 10;
-  if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
-    word.remove_prefix(2);
-    base = 16;
-  }
-  const char* end = word.data() + word.size();
-  const auto [stop, error] = std::from_chars(word.data(), end, value, base);
-  return !word.empty() && error == std::errc() && stop == end && value <= max;
-}
-
-std::uint64_t unsignedUpTo(std::uint64_t max, std::string_view word, std::string_view what) {
-  std::uint64_t value = 0;
-  if (!parseUnsigned(word, max, value)) {
-    throw Fault{format("bad %s %s (expected 0 to %" PRIu64 ", decimal or 0x hex)",
-                       std::string(what).c_str(), quoted(word).c_str(), max)};
-  }
-  return value;
+std::uint64_t number(std::string_view word, std::string_view what, std::uint64_t least,
+                     std::uint64_t most) {
+  if (const std::optional<std::uint64_t> value = parseNumber(word, least, most)) return *value;
+  throw Fault{numberError(what, word, least, most)};
 }
 
 std::uint32_t unsigned32(std::string_view word, std::string_view what) {
-  return static_cast<std::uint32_t>(unsignedUpTo(kMax32, word, what));
+  return static_cast<std::uint32_t>(number(word, what, 0, kMax32));
 }
 
-// A signed 32-bit value: -2147483648 to 2147483647, or its bits as 0 to 0xFFFFFFFF.
+// A signed 32-bit value, -2147483648 to 2147483647, or its bits, up to 0xFFFFFFFF.
 std::int32_t signed32(std::string_view word, std::string_view what) {
   const bool negative = word.starts_with('-');
-  std::uint64_t magnitude = 0;
-  if (!parseUnsigned(word.substr(negative ? 1 : 0), negative ? 0x80000000u : kMax32, magnitude)) {
-    throw Fault{"bad " + std::string(what) + " " + quoted(word) +
-                " (expected a signed 32-bit value or its bits, 0 to 0xFFFFFFFF)"};
+  const std::optional<std::uint64_t> magnitude =
+      parseNumber(word.substr(negative ? 1 : 0), 0, negative ? 0x80000000u : kMax32);
+  if (!magnitude) {
+    throw Fault{format("bad %.*s %s (expected -2147483648 to 4294967295, decimal or 0x hex)",
+                       static_cast<int>(what.size()), what.data(), quoted(word).c_str())};
   }
   return static_cast<std::int32_t>(
-      static_cast<std::uint32_t>(negative ? 0 - magnitude : magnitude));
+      static_cast<std::uint32_t>(negative ? 0 - *magnitude : *magnitude));
 }
 
 std::uint32_t keyCode(std::string_view word) {
   for (const KeyName& key : kKeyNames) {
     if (lower(word) == lower(key.word)) return key.code;
   }
-  std::uint64_t code = 0;
-  if (!parseUnsigned(word, kMax32, code)) {
-    throw Fault{"bad key " + quoted(word) +
-                " (expected X, C, CTRL or a code from 0 to 0xFFFFFFFF)"};
+  if (const std::optional<std::uint64_t> code = parseNumber(word, 0, kMax32)) {
+    return static_cast<std::uint32_t>(*code);
   }
-  return static_cast<std::uint32_t>(code);
+  throw Fault{"bad key " + quoted(word) +
+              " (expected X, C, CTRL or 0 to 4294967295, decimal or 0x hex)"};
 }
 
 // The flags a keystroke line may set: signed 32-bit values, or their bits.
@@ -123,11 +96,11 @@ constexpr std::pair<std::string_view, BOOL standin::Keystroke::*> kFlags[] = {
 void setField(standin::Keystroke& k, std::string_view name, std::string_view value) {
   const std::string field = lower(name);
   if (field == "repeat") {
-    k.repeatCount = static_cast<WORD>(unsignedUpTo(0xFFFF, value, "repeat"));
+    k.repeatCount = static_cast<WORD>(number(value, "repeat", 0, 0xFFFF));
     return;
   }
   if (field == "scan") {
-    k.scanCode = static_cast<BYTE>(unsignedUpTo(0xFF, value, "scan"));
+    k.scanCode = static_cast<BYTE>(number(value, "scan", 0, 0xFF));
     return;
   }
   for (const auto& [flag, member] : kFlags) {
@@ -161,11 +134,7 @@ Step readPasses(const Words& words) {
     throw Fault{"usage: pass [N [every MS]]"};
   }
   if (words.size() >= 2) {
-    passes.count = unsigned32(words[1], "pass count");
-    if (passes.count == 0 || passes.count > kMaxPasses) {
-      throw Fault{"bad pass count " + quoted(words[1]) + " (expected 1 to " +
-                  std::to_string(kMaxPasses) + ")"};
-    }
+    passes.count = static_cast<std::uint32_t>(number(words[1], "pass count", 1, kMaxPasses));
   }
   if (words.size() == 4) passes.everyMs = unsigned32(words[3], "step");
   return passes;
@@ -228,43 +197,61 @@ std::string passLine(const Passes& passes) {
 
 }  // namespace
 
-ParseResult parseScenario(std::string_view text) {
-  ParseResult result;
-  // Windows Notepad begins a UTF-8 file with one.
-  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
-  std::size_t lineNumber = 0;
-  while (!text.empty()) {
-    ++lineNumber;
-    const std::size_t newline = std::min(text.find('\n'), text.size());
-    const std::string_view line = text.substr(0, newline);
-    text.remove_prefix(std::min(newline + 1, text.size()));
-    const Words words = splitWords(line.substr(0, line.find('#')));
-    if (words.empty()) continue;
-    try {
-      result.timeline.steps.push_back(readStep(words));
-    } catch (const Fault& fault) {
-      return ParseResult{{}, "line " + std::to_string(lineNumber) + ": " + fault.message};
-    }
-  }
-  return result;
+ScenarioReader::ScenarioReader(ByteSource nextByte) : nextByte_(std::move(nextByte)) {}
+
+int ScenarioReader::take() {
+  const int byte = pending_ != kNoByte ? pending_ : nextByte_();
+  pending_ = kNoByte;
+  return byte;
 }
 
-ReadResult readScenarioFile(const std::string& path) {
-  const bool standardInput = path == "-";
-  const std::string name = standardInput ? "standard input" : path;
-  const auto cannotRead = [&] {
-    return ReadResult{{}, "cannot read " + name + ": " + std::strerror(errno)};
-  };
-  std::FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return cannotRead();
-  ReadResult result;
-  char buffer[1 << 16];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
-    result.text.append(buffer, n);
+// A line ends at a line feed, a carriage return and line feed, or a lone carriage
+// return. False at the end of the input, or when the line is too long.
+bool ScenarioReader::readLine() {
+  line_.clear();
+  int byte = take();
+  if (byte < 0) return false;
+  ++lineNumber_;
+  for (; byte >= 0 && byte != '\n'; byte = take()) {
+    if (byte == '\r') {
+      if (const int after = take(); after != '\n') pending_ = after;
+      break;
+    }
+    if (line_.size() == kMaxLineBytes) {
+      error_ = format("line %zu: longer than %zu bytes", lineNumber_, kMaxLineBytes);
+      return false;
+    }
+    line_ += static_cast<char>(byte);
   }
-  // A folder opens on some systems and fails only when read.
-  if (std::ferror(file)) result = cannotRead();
-  if (!standardInput) std::fclose(file);
+  // Windows Notepad begins a UTF-8 file with one.
+  if (lineNumber_ == 1 && line_.starts_with(kByteOrderMark)) line_.erase(0, kByteOrderMark.size());
+  return true;
+}
+
+std::optional<Step> ScenarioReader::next() {
+  while (error_.empty() && readLine()) {
+    const Words words = splitWords(std::string_view(line_).substr(0, line_.find('#')));
+    if (words.empty()) continue;
+    try {
+      return readStep(words);
+    } catch (const Fault& fault) {
+      error_ = "line " + std::to_string(lineNumber_) + ": " + fault.message;
+    }
+  }
+  return std::nullopt;
+}
+
+ScenarioReader::ByteSource bytesOf(std::string_view text) {
+  return [text, at = std::size_t{0}]() mutable {
+    return at < text.size() ? static_cast<unsigned char>(text[at++]) : -1;
+  };
+}
+
+ParseResult parseScenario(std::string_view text) {
+  ScenarioReader reader(bytesOf(text));
+  ParseResult result;
+  while (std::optional<Step> step = reader.next()) result.timeline.steps.push_back(*step);
+  if (!reader.error().empty()) return ParseResult{{}, reader.error()};
   return result;
 }
 

@@ -7,8 +7,8 @@
 //                        or its bits as 0 to 0xFFFFFFFF)
 //   press KEY [F=N ...]  deliver a key press (transition 0, previous 0)
 //   release KEY [F=N ...]  deliver a key release (transition 1, previous 1)
-//   pass [N [every MS]]  run N passes (1 if omitted), moving the clock on by MS
-//                        after each (0 if omitted)
+//   pass [N [every MS]]  run N passes (1 if omitted, at most 1000000), moving the
+//                        clock on by MS after each (0 if omitted)
 //   unload               unload the plugin (it is loaded when a replay starts
 //                        and unloaded when it ends)
 //   load                 load it again
@@ -18,15 +18,51 @@
 // optional fields F set the rest of the keystroke message: repeat (0 to 0xFFFF),
 // scan (0 to 0xFF), and the flags extended, context, previous and transition
 // (signed 32-bit values, or their bits). Numbers are decimal, or hexadecimal
-// after 0x. A UTF-8 byte-order mark before the first line is skipped.
+// after 0x (harness/number.h). Words are separated by spaces or tabs; a line ends
+// at a line feed, a carriage return and line feed, or a lone carriage return, and
+// may be at most 4096 bytes long. A UTF-8 byte-order mark before the first line is
+// skipped.
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "harness/timeline.h"
 
 namespace harness {
+
+// Reads a scenario step by step from a source of bytes, holding one line at a
+// time: memory does not grow with the scenario. Stops at the first fault.
+class ScenarioReader {
+ public:
+  // The next byte of the input, 0 to 255, or -1 at its end.
+  using ByteSource = std::function<int()>;
+  // Longer lines are a fault: a line is one step and a comment.
+  static constexpr std::size_t kMaxLineBytes = 4096;
+
+  explicit ScenarioReader(ByteSource nextByte);
+  // The next step; none at the end of the input, or at the first fault.
+  std::optional<Step> next();
+  // Once next() has stopped at a fault, "line N: what is wrong"; else empty.
+  const std::string& error() const { return error_; }
+
+ private:
+  static constexpr int kNoByte = -2;
+  int take();
+  bool readLine();
+
+  ByteSource nextByte_;
+  int pending_ = kNoByte;  // a byte read past a lone carriage return
+  std::string line_;
+  std::size_t lineNumber_ = 0;
+  std::string error_;
+};
+
+// The bytes of `text`, which must outlive the source.
+ScenarioReader::ByteSource bytesOf(std::string_view text);
 
 // The timeline in `text`, or the first fault in it: `error` then reads
 // "line N: what is wrong" and `timeline` is empty.
@@ -35,14 +71,6 @@ struct ParseResult {
   std::string error;
 };
 ParseResult parseScenario(std::string_view text);
-
-// The whole of the file at `path`, or of standard input for "-"; `error` says
-// why not when it cannot be read as a file (a folder cannot).
-struct ReadResult {
-  std::string text;
-  std::string error;
-};
-ReadResult readScenarioFile(const std::string& path);
 
 // The step's scenario lines, each ending in a newline, every keystroke field
 // spelled out. An advance of 2^32 ms or more takes several lines.

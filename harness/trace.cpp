@@ -79,11 +79,9 @@ std::string_view nativeName(NativeHash hash) {
   return {};
 }
 
-std::string TracePrinter::print(const Runner& runner, std::size_t from) {
+std::string TracePrinter::print(const Runner& runner) {
   out_.clear();
-  const std::vector<Happening>& happenings = runner.happenings();
-  for (std::size_t i = from; i < happenings.size(); ++i) {
-    const Happening& h = happenings[i];
+  for (const Happening& h : runner.happenings()) {
     if (std::holds_alternative<Load>(h.step)) loadedModule_ = h.module;
     line(headLine(h));
     printCalls(runner, h);

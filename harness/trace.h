@@ -17,9 +17,10 @@ namespace harness {
 // likes; it keeps what was registered from one call to the next.
 class TracePrinter {
  public:
-  // The lines of runner.happenings()[from] onwards. Text arguments are read where
-  // the plugin keeps them: print before the module that made a call is unloaded.
-  std::string print(const Runner& runner, std::size_t from);
+  // The lines of runner.happenings(); the caller forgets them before the next.
+  // Text arguments are read where the plugin keeps them: print before the module
+  // that made a call is unloaded.
+  std::string print(const Runner& runner);
 
  private:
   void printCalls(const Runner& runner, const Happening& happening);

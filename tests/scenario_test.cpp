@@ -57,7 +57,8 @@ TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
       {"press X repeat=65536\n", "line 1: bad repeat '65536'"},
       {"press X scan=256\n", "line 1: bad scan '256'"},
       {"press X transition=4294967296\n", "line 1: bad transition '4294967296'"},
-      {"pass 0\n", "line 1: bad pass count '0'"},
+      {"pass 0\n", "line 1: bad pass count '0' (expected 1 to 1000000, decimal or 0x hex)"},
+      {"pass 1000001\n", "line 1: bad pass count '1000001' (expected 1 to 1000000"},
       {"pass 2 every\n", "line 1: usage: pass [N [every MS]]"},
       {"pass 2 each 5\n", "line 1: usage: pass [N [every MS]]"},
       {"load now\n", "line 1: usage: load"},
@@ -65,10 +66,22 @@ TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
       {"thread 2\n", "line 1: usage: thread"},
       // A byte-order mark only where Windows Notepad writes one, before the first line.
       {"\xEF\xBB\xBFtick 1\n", ""},
-      {"tick 1\n\xEF\xBB\xBFpass\n", "line 2: unknown word '\xEF\xBB\xBFpass'"},
-      // A faulty word is quoted in part.
-      {"tick " + std::string(100'000, '9') + "\n",
-       "line 1: bad tick '" + std::string(40, '9') + "...' (100000 characters) (expected"},
+      {"tick 1\n\xEF\xBB\xBFpass\n", "line 2: unknown word '\\xEF\\xBB\\xBFpass'"},
+      // Bytes outside printable ASCII are shown escaped; a faulty word is quoted in part.
+      {std::string("pass\0\n", 6), "line 1: unknown word 'pass\\x00'"},
+      {"tick " + std::string(1000, '9') + "\n",
+       "line 1: bad tick '" + std::string(40, '9') + "...' (1000 characters) (expected"},
+      // Decimal or 0x hex and nothing else: no sign, no spaces, no octal.
+      {"tick 010\ntick 0X1f\n", ""},
+      {"tick +1\n", "line 1: bad tick '+1' (expected 0 to 4294967295, decimal or 0x hex)"},
+      {"tick 0x-1\n", "line 1: bad tick '0x-1'"},
+      {"subject 4294967296\n", "line 1: bad subject '4294967296' (expected -2147483648 to"},
+      // A line ends at a line feed, a carriage return and line feed, or a lone
+      // carriage return; a line may be 4096 bytes long.
+      {"tick 1\rtick x\r", "line 2: bad tick 'x'"},
+      {"tick 1\r\n\r\ntick x\r\n", "line 3: bad tick 'x'"},
+      {"#" + std::string(4095, ' ') + "\npass\n", ""},
+      {"pass\n#" + std::string(4096, ' ') + "\n", "line 2: longer than 4096 bytes"},
   };
   for (const auto& [text, expected] : cases) {
     const std::string error = errorOf(text);

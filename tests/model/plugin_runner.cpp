@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <cstdlib>
+#include <limits>
 
 #include "harness/format.h"
+#include "harness/number.h"
 #include "harness/plugin_module.h"
 #include "harness/runner.h"
 #include "harness/scenario.h"
@@ -73,30 +74,19 @@ std::string failureReport(PluginRunner& runner, const std::string& origin,
          harness::scenarioText(prefix);
 }
 
-namespace {
-
-// Sets `value` to the number in the environment variable `name` (decimal, or
-// hexadecimal after 0x), leaving it as it is when the variable is unset or empty.
-// False when it is not such a number.
-bool numberFromEnvironment(const char* name, std::uint64_t& value) {
-  const char* text = std::getenv(name);
-  if (text == nullptr || *text == '\0') return true;
-  char* end = nullptr;
-  const std::uint64_t number = std::strtoull(text, &end, 0);
-  if (*end != '\0' || *text == '-') return false;
-  value = number;
-  return true;
-}
-
-}  // namespace
-
 int runRandomTimelines(std::uint64_t count) {
-  std::uint64_t firstSeed = kDefaultSeed;
-  if (!numberFromEnvironment("KEYRELAY_TIMELINES", count) ||
-      !numberFromEnvironment("KEYRELAY_SEED", firstSeed)) {
-    std::fputs("KEYRELAY_TIMELINES and KEYRELAY_SEED take a number\n", stderr);
-    return 2;
+  constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+  // None is no test: a run of no timelines must not pass.
+  const harness::NumberResult timelines =
+      harness::numberFromEnvironment("KEYRELAY_TIMELINES", count, 1, kMost);
+  const harness::NumberResult first =
+      harness::numberFromEnvironment("KEYRELAY_SEED", kDefaultSeed, 0, kMost);
+  for (const std::string& error : {timelines.error, first.error}) {
+    if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
   }
+  if (!timelines.error.empty() || !first.error.empty()) return 2;
+  count = timelines.value;
+  const std::uint64_t firstSeed = first.value;
   PluginRunner runner;
   std::uint64_t steps = 0;
   for (std::uint64_t seed = firstSeed; seed - firstSeed < count; ++seed) {

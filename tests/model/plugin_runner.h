@@ -41,7 +41,7 @@ std::string failureReport(PluginRunner& runner, const std::string& origin,
 // unset) from $KEYRELAY_SEED (kDefaultSeed when unset) through the plugin, each
 // held against the model, and prints what ran, or on standard error the failure
 // report of the first that failed. Returns 0 when all agreed, 1 when one did not,
-// 2 when a variable is not a number (decimal, or hexadecimal after 0x).
+// 2 when a variable is not a number (harness/number.h) or asks for no timelines.
 int runRandomTimelines(std::uint64_t count);
 
 }  // namespace keyrelay_model

@@ -1,14 +1,16 @@
 // keyrelay-replay: replays a scenario of key events and passes through the
-// stand-in host and prints what the plugin did.
+// stand-in host and prints what the plugin did, step by step as it goes.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "demo_scenario.h"
+#include "harness/number.h"
+#include "harness/runner.h"
 #include "harness/scenario.h"
-#include "harness/trace.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -22,6 +24,16 @@ constexpr std::string_view kUsage =
     "                                    none replays the built-in demo)\n"
     "       keyrelay-replay --demo       print the demo scenario\n";
 
+int usageError(const std::string& message) {
+  std::cerr << "keyrelay-replay: " << message << "\n" << kUsage;
+  return 2;
+}
+
+int cannotRead(const std::string& name) {
+  std::cerr << "keyrelay-replay: cannot read " << name << ": " << std::strerror(errno) << "\n";
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -30,10 +42,7 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  if (argc > 2) {
-    std::cerr << kUsage;
-    return 2;
-  }
+  if (argc > 2) return usageError("one scenario at a time");
   const std::string_view argument = argc == 2 ? argv[1] : "";
   if (argument == "--help" || argument == "-h") {
     std::cout << kUsage;
@@ -43,27 +52,40 @@ int main(int argc, char** argv) {
     std::cout << kDemoScenario;
     return 0;
   }
+  if (argc == 2 && argument.empty()) return usageError("an empty path names no file");
+  if (argument.starts_with('-') && argument != "-") {
+    return usageError("unknown option " + harness::quoted(argument) +
+                      " (a file whose name begins with - is ./" + std::string(argument) + ")");
+  }
 
-  std::string text(kDemoScenario);
+  std::FILE* file = nullptr;
   std::string name = "demo";
-  if (!argument.empty()) {
+  if (argc == 2) {
     name = argument == "-" ? "standard input" : std::string(argument);
-    harness::ReadResult read = harness::readScenarioFile(std::string(argument));
-    if (!read.error.empty()) {
-      std::cerr << "keyrelay-replay: " << read.error << "\n";
-      return 1;
-    }
-    text = std::move(read.text);
+    file = argument == "-" ? stdin : std::fopen(argv[1], "rb");
+    if (file == nullptr) return cannotRead(name);
+    // A folder opens on some systems and fails only when read.
+    const int first = std::getc(file);
+    if (first == EOF && std::ferror(file)) return cannotRead(name);
+    std::ungetc(first, file);
   }
-
-  const harness::ParseResult parsed = harness::parseScenario(text);
-  if (!parsed.error.empty()) {
-    std::cerr << "keyrelay-replay: " << name << ": " << parsed.error << "\n";
-    return 2;
-  }
-  const harness::Replay replayed = harness::replayScenario(parsed.timeline);
-  std::cout << replayed.trace;
+  harness::ScenarioReader reader(file == nullptr ? harness::bytesOf(kDemoScenario) : [file] {
+    const int byte = std::getc(file);
+    return byte == EOF ? -1 : byte;
+  });
+  const bool loaded = harness::replayScenario(reader, std::cout);
   std::cout.flush();
-  if (replayed.loadFailed) std::cerr << "keyrelay-replay: the plugin did not load\n";
-  return std::cout.good() && !replayed.loadFailed ? 0 : 1;
+
+  int status = 0;
+  if (file != nullptr && std::ferror(file)) {
+    status = cannotRead(name);
+  } else if (!reader.error().empty()) {
+    std::cerr << "keyrelay-replay: " << name << ": " << reader.error() << "\n";
+    status = 2;
+  }
+  if (!loaded) std::cerr << "keyrelay-replay: the plugin did not load\n";
+  if (!std::cout.good()) std::cerr << "keyrelay-replay: cannot write the trace\n";
+  if (status == 0 && (!loaded || !std::cout.good())) status = 1;
+  if (file != nullptr && file != stdin) std::fclose(file);
+  return status;
 }

@@ -46,7 +46,7 @@ void Session::apply(const harness::Step& step) {
 // that a long session takes no more memory than a short one. The files are
 // flushed as they go: they tell what happened up to a crash, too.
 void Session::tell() {
-  if (trace_ != nullptr) *trace_ << printer_.print(runner_, 0) << std::flush;
+  if (trace_ != nullptr) *trace_ << printer_.print(runner_) << std::flush;
   if (recording_ != nullptr) *recording_ << std::flush;
   const std::span<const standin::HostCall> calls = runner_.calls();
   for (const harness::Happening& happening : runner_.happenings()) {
