@@ -1,6 +1,8 @@
 // The plugin as a module of the process, loaded and unloaded by the driver.
 #pragma once
 
+#include <string>
+
 #include "host/platform.h"
 
 namespace standin {
@@ -13,6 +15,12 @@ void unloadPlugin();
 // Loads the plugin, or gives the loaded one what a new load gives it: every key
 // record empty. False when it cannot be loaded.
 bool freshPlugin();
+// Why the last load failed, as a line for a person ("cannot load PATH: error 126:
+// The specified module could not be found."); empty after a load that succeeded.
+const std::string& loadError();
+// Whether a failed load also writes that line to standard error, as it does
+// unless turned off by a caller that shows it itself.
+void setLoadErrorsPrinted(bool on);
 // A thread starts and ends in the process while the plugin is loaded, so that its
 // entry point gets the thread-attach and thread-detach notifications.
 void runThreadInProcess();
