@@ -18,21 +18,6 @@ constexpr std::size_t kMaxShownText = 64;
 
 std::string hex64(UINT64 value) { return format("0x%016" PRIX64, value); }
 
-// The slot as the text whose address it holds. Only the stealth native takes one.
-std::string quotedText(UINT64 slot) {
-  if (slot == 0) return "(null)";
-  const char* text = reinterpret_cast<const char*>(slot);
-  std::string out = "\"";
-  std::size_t i = 0;
-  for (; i < kMaxShownText && text[i] != '\0'; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    out += (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') ? std::string(1, text[i])
-                                                            : format("\\x%02X", c);
-  }
-  out += i == kMaxShownText ? "\"..." : "\"";
-  return out;
-}
-
 std::string tickLine(std::string_view what, DWORD now) {
   return format("%.*s: tick %" PRIu32 " (0x%08" PRIX32 ")", static_cast<int>(what.size()),
                 what.data(), static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now));
@@ -65,6 +50,24 @@ std::string headLine(const Happening& h) {
 }
 
 }  // namespace
+
+bool isTextArgument(NativeHash hash, std::size_t index) {
+  return hash == kStealthNative && index == 1;
+}
+
+std::string quotedText(UINT64 slot) {
+  if (slot == 0) return "(null)";
+  const char* text = reinterpret_cast<const char*>(slot);
+  std::string out = "\"";
+  std::size_t i = 0;
+  for (; i < kMaxShownText && text[i] != '\0'; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    out += (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') ? std::string(1, text[i])
+                                                            : format("\\x%02X", c);
+  }
+  out += i == kMaxShownText ? "\"..." : "\"";
+  return out;
+}
 
 std::string_view nativeName(NativeHash hash) {
   constexpr std::pair<NativeHash, std::string_view> kNames[] = {{kSubjectNative, "subject"},
@@ -159,7 +162,7 @@ void TracePrinter::printNative(UINT64 result) {
   std::string text = "  " + nativeLabel();
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     text += i == 0 ? " " : ", ";
-    text += (hash_ == kStealthNative && i == 1) ? quotedText(slots_[i]) : hex64(slots_[i]);
+    text += isTextArgument(hash_, i) ? quotedText(slots_[i]) : hex64(slots_[i]);
   }
   if (hash_ == kSubjectNative) {
     text += format(" -> %" PRId32, static_cast<INT32>(static_cast<DWORD>(result)));

@@ -36,6 +36,14 @@ class TracePrinter {
   UINT64 registeredHandler_ = 0;
 };
 
+// Whether a native's argument slot `index` (from 0) holds the address of a text:
+// only the stealth native's second slot does.
+bool isTextArgument(NativeHash hash, std::size_t index);
+// That text quoted as the trace shows it, "(null)" for a null address; at most 64
+// characters, the rest as "...", and what is not printable ASCII as \xNN. Read
+// where the plugin keeps it: only while the module that made the call is loaded.
+std::string quotedText(UINT64 slot);
+
 // The name of a native the plugin calls: "subject", "stealth", "follow-up" or
 // "hold"; empty for any other hash.
 std::string_view nativeName(NativeHash hash);
