@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "standin/plugin_module.h"
 #include "tools/replay/scenario.h"
 
 namespace sandbox {
@@ -10,19 +11,47 @@ namespace {
 // The subject the game hands out for the whole session.
 constexpr std::int32_t kSubject = 7;
 
+// What the module registered as it loaded (the runner's first happening), as the
+// plugin does: its script, for its own module, and its keystroke handler. Empty
+// when it registered both.
+std::string missingRegistrations(const replay::Runner& runner) {
+  const replay::Happening& load = runner.happenings().front();
+  bool script = false;
+  bool handler = false;
+  for (std::size_t i = load.firstCall; i < load.endCall; ++i) {
+    const standin::HostCall& call = runner.calls()[i];
+    script = script || (call.op == standin::Op::kScriptRegister && call.value == load.module);
+    handler = handler || call.op == standin::Op::kKeyboardHandlerRegister;
+  }
+  if (script && handler) return {};
+  return !script && !handler ? "neither a script nor a keystroke handler"
+         : !script           ? "no script"
+                             : "no keystroke handler";
+}
+
 }  // namespace
 
-Session::Session(Display& display, std::ostream* trace, std::ostream* recording)
+Session::Session(std::string_view module, Display& display, std::ostream* trace,
+                 std::ostream* recording)
     : display_(display),
       trace_(trace),
       recording_(recording),
       runner_(replay::Runner::Start::kLoad) {
-  if (!loaded()) return;
+  if (runner_.loadFailed()) {
+    error_ =
+        standin::loadError().empty() ? "cannot load " + std::string(module) : standin::loadError();
+    return;
+  }
+  if (const std::string missing = missingRegistrations(runner_); !missing.empty()) {
+    error_ = std::string(module) + " is not the plugin: it loaded, but registered " + missing +
+             " with the host";
+    return;
+  }
   apply(replay::SetSubject{kSubject});
   tell();
 }
 
-bool Session::loaded() const { return !runner_.loadFailed(); }
+const std::string& Session::error() const { return error_; }
 
 void Session::keystroke(DWORD now, const standin::Keystroke& keystroke) {
   apply(replay::SetTick{now});

@@ -1,7 +1,9 @@
 #include "tools/sandbox/window.h"
 
+#include <cstdlib>
 #include <iterator>
 
+#include "tools/replay/format.h"
 #include "tools/sandbox/key_message.h"
 
 namespace sandbox {
@@ -99,18 +101,29 @@ HWND openWindow(Sandbox& sandbox) {
   return window;
 }
 
+// Under Wine, a window fails to open when its X display cannot be opened: the
+// display named by $DISPLAY, which Wine passes on.
+std::string windowError(DWORD error) {
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr) return replay::format("cannot open its window (error %lu)", error);
+  return replay::format(
+      "cannot open its window (error %lu): the X display '%s' cannot be opened (no X server "
+      "there, or it refuses us)",
+      error, display);
+}
+
 }  // namespace
 
-int runWindow(Session& session, Display& display, DWORD frameMs) {
+std::string runWindow(Session& session, Display& display, DWORD frameMs) {
   Sandbox sandbox{session, display, frameMs};
   const HWND window = openWindow(sandbox);
-  if (window == nullptr) return 1;
+  if (window == nullptr) return windowError(GetLastError());
   DWORD frameStart = GetTickCount() - frameMs;  // the first frame at once
   DWORD paintedAt = frameStart;
   for (;;) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) return 0;
+      if (message.message == WM_QUIT) return {};
       // Not translated: no character messages, whose Alt forms would open the menu.
       DispatchMessageA(&message);
     }

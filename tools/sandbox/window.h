@@ -3,6 +3,8 @@
 // one pass, repaints, and sleeps until the next frame or the next message.
 #pragma once
 
+#include <string>
+
 #include "host/platform.h"
 #include "tools/sandbox/display.h"
 #include "tools/sandbox/session.h"
@@ -10,7 +12,8 @@
 namespace sandbox {
 
 // Opens the window and runs frames of `frameMs` until it is closed (or Esc is
-// pressed). 0 when it closed normally, 1 when it could not be opened.
-int runWindow(Session& session, Display& display, DWORD frameMs);
+// pressed). Empty when it closed normally; why not, when the window could not be
+// opened.
+std::string runWindow(Session& session, Display& display, DWORD frameMs);
 
 }  // namespace sandbox
