@@ -16,8 +16,10 @@ cmake -DWINE="$(command -v wine)" -DPREFIX="$WINEPREFIX" -P "$root/tests/windows
 
 work="$(mktemp -d)"
 . "$root/tools/sandbox/desktop.sh"
+sandbox="$root/build/win64/bin/keyrelay-sandbox.exe"
 startDisplay "$work"
-startSandbox "$work" wine "$root/build/win64/bin/keyrelay-sandbox.exe" "$root/dist/keyrelay.asi"
+prepareSandboxPrefix wine "$sandbox"
+startSandbox "$work" wine "$sandbox" "$root/dist/keyrelay.asi"
 xdotool key x; sleep 0.3; xdotool key c; sleep 0.3
 xdotool keydown Control_L; sleep 0.6; xdotool keyup Control_L; sleep 0.3
 xdotool keydown Control_L; sleep 0.4
