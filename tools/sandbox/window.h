@@ -1,6 +1,7 @@
 // The sandbox's window and its game loop, on the calling thread: each keyboard
 // message to the window goes to the session as it arrives, and each frame runs
-// one pass, repaints, and sleeps until the next frame or the next message.
+// one pass; the display is repainted on news and a few times a second, so that
+// the ages it shows move on between frames however long they are.
 #pragma once
 
 #include <string>
