@@ -17,7 +17,7 @@ if ! command -v wine >/dev/null; then
   ensure_packages "${KEYRELAY_WINE_PACKAGES[@]}"
 fi
 # x11-utils for xdpyinfo, which tells whether the display can be opened.
-ensure_packages "${KEYRELAY_WINDOWS_PACKAGES[@]}" x11-utils
+ensure_packages "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_SANDBOX_PACKAGES[@]}" x11-utils
 if ! xdpyinfo >/dev/null 2>&1; then
   echo "sandbox.sh: cannot open the display '$DISPLAY': no X server runs there, or it" >&2
   echo "refuses this user" >&2

@@ -27,14 +27,23 @@ trap stopAll EXIT
 # Whenever the program SANDBOX runs in the prefix, Wine puts it in a virtual
 # desktop of its own, 800x600: its window gets the keyboard whatever the window
 # manager, and as the sandbox is started by a plain `wine SANDBOX`, wine's exit
-# status is the sandbox's.
+# status is the sandbox's. Wine's Marlett font, which draws the title bar's
+# buttons (letters without it), is copied into the prefix's fonts: where Debian's
+# fonts-wine puts it, this Wine does not find it.
 prepareSandboxPrefix() {
   local wine=$1 program
   program=$(basename "$2")
+  local fonts="${WINEPREFIX:-$HOME/.wine}/drive_c/windows/Fonts"
+  local marlett=/usr/share/wine/fonts/marlett.ttf
   "$wine" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\Explorer" /v Desktop \
     /d keyrelay-sandbox /f >/dev/null
   "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v keyrelay-sandbox /d 800x600 \
     /f >/dev/null
+  if [ -f "$marlett" ]; then
+    mkdir -p "$fonts" && cp -f "$marlett" "$fonts/"
+  else
+    echo "$marlett is missing (Debian's fonts-wine): the title bar's buttons show as letters" >&2
+  fi
 }
 
 startDisplay() {
