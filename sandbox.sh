@@ -2,7 +2,8 @@
 # Opens the sandbox on this display under Wine: the shipped module dist/keyrelay.asi
 # in a window, driven by the keyboard (see the README). Builds what it needs first.
 # Arguments go to keyrelay-sandbox.exe: [--trace FILE] [--record FILE] [--frame MS]
-# [MODULE].
+# [MODULE]. Its exit status is the sandbox's: 0 when closed, 1 when something
+# failed, 2 for a wrong command line.
 set -euo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"
 if [ -z "${DISPLAY:-}" ]; then
@@ -15,12 +16,21 @@ if ! command -v wine >/dev/null; then
   echo "sandbox.sh: Wine is missing; it runs the sandbox, a Windows program" >&2
   ensure_packages "${KEYRELAY_WINE_PACKAGES[@]}"
 fi
-ensure_packages "${KEYRELAY_WINDOWS_PACKAGES[@]}"
+# x11-utils for xdpyinfo, which tells whether the display can be opened.
+ensure_packages "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_SANDBOX_PACKAGES[@]}" x11-utils
+if ! xdpyinfo >/dev/null 2>&1; then
+  echo "sandbox.sh: cannot open the display '$DISPLAY': no X server runs there, or it" >&2
+  echo "refuses this user" >&2
+  exit 1
+fi
 (cd "$root" && cmake --preset win64 >/dev/null &&
   cmake --build --preset win64 --target keyrelay-sandbox keyrelay_release >/dev/null)
 
 . "$root/scripts/wine-env.sh"
 keyrelay_wine_environment "${WINEPREFIX:-$root/build/win64/wineprefix}"
 export KEYRELAY_PLUGIN="${KEYRELAY_PLUGIN:-$root/dist/keyrelay.asi}"
-# A virtual desktop: the sandbox's window gets the keyboard whatever the window manager.
-exec wine explorer /desktop=keyrelay-sandbox,800x600 "$root/build/win64/bin/keyrelay-sandbox.exe" "$@"
+cmake -DWINE="$(command -v wine)" -DPREFIX="$WINEPREFIX" -P "$root/tests/windows/wine_prefix.cmake"
+sandbox="$root/build/win64/bin/keyrelay-sandbox.exe"
+. "$root/tools/sandbox/desktop.sh"
+prepareSandboxPrefix wine "$sandbox"
+exec wine "$sandbox" "$@"

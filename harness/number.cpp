@@ -42,7 +42,8 @@ NumberResult numberFromEnvironment(const char* name, std::uint64_t fallback, std
                                    std::uint64_t most) {
   const char* text = std::getenv(name);
   if (text == nullptr || *text == '\0') return {fallback, ""};
-  if (const std::optional<std::uint64_t> value = parseNumber(text, least, most)) return {*value, ""};
+  if (const std::optional<std::uint64_t> value = parseNumber(text, least, most))
+    return {*value, ""};
   return {0, numberError(std::string(name) + " value", text, least, most)};
 }
 

@@ -4,6 +4,8 @@
 // Threads: the driving thread only.
 #pragma once
 
+#include <string>
+
 #include "host/platform.h"
 #include "script/native_call.h"
 #include "standin/standin.h"
@@ -18,6 +20,12 @@ void unloadPlugin();
 // Loads the plugin, or gives the loaded one what a new load gives it: every key
 // record empty. False when it cannot be loaded.
 bool freshPlugin();
+// Why the last load failed, as a line for a person ("cannot load PATH: error 126:
+// The specified module could not be found."); empty after a load that succeeded.
+const std::string& loadError();
+// Whether a failed load also writes that line to standard error, as it does
+// unless turned off by a caller that shows it itself.
+void setLoadErrorsPrinted(bool on);
 // A thread starts and ends in the process while the plugin is loaded, so that its
 // entry point gets the thread-attach and thread-detach notifications.
 void runThreadInProcess();

@@ -6,11 +6,14 @@
 // With $KEYRELAY_MOVE_BASE set, the module's preferred address range is held
 // before each load, so that the loader must place it elsewhere, as Windows' ASLR
 // does; the first such load reports on standard error where the module went.
+#include <cstdarg>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "harness/number.h"
 #include "harness/plugin_module.h"
 #include "host/platform.h"
 #include "standin/standin.h"
@@ -20,6 +23,8 @@ namespace {
 
 HMODULE loaded = nullptr;
 void* heldRange = nullptr;  // the preferred range, reserved while the module is loaded
+std::string lastError;
+bool printErrors = true;
 
 // The file to load: $KEYRELAY_PLUGIN, else keyrelay.asi found the loader's way.
 const char* pluginPath() {
@@ -28,6 +33,37 @@ const char* pluginPath() {
 }
 
 DWORD WINAPI tickFromStandIn() { return standin::readTick(); }
+
+// Keeps why the load failed, and prints it unless the caller shows it itself.
+[[gnu::format(printf, 1, 2)]] void failed(const char* format, ...) {
+  char text[1024];
+  std::va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(text, sizeof text, format, arguments);
+  va_end(arguments);
+  lastError = text;
+  if (printErrors) std::fprintf(stderr, "%s\n", text);
+}
+
+// The system's text for `error`, without its line break, with the file for its
+// "%1"; "error N" alone when the system has none.
+std::string systemText(DWORD error, const char* file) {
+  char text[512];
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, error, 0, text, sizeof text, nullptr);
+  std::string out = "error " + std::to_string(error);
+  if (length == 0) return out;
+  std::string message(text, length);
+  while (!message.empty() &&
+         (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+    message.pop_back();
+  }
+  for (std::size_t at = message.find("%1"); at != std::string::npos;
+       at = message.find("%1", at + std::strlen(file))) {
+    message.replace(at, 2, file);
+  }
+  return out + ": " + message;
+}
 
 template <typename T>
 T* at(HMODULE module, DWORD rva) {
@@ -60,9 +96,12 @@ ULONG_PTR* importSlot(HMODULE module, const char* dll, const char* function) {
 
 DWORD WINAPI idleThread(LPVOID) { return 0; }
 
-bool movingBase() {
-  const char* move = std::getenv("KEYRELAY_MOVE_BASE");
-  return move != nullptr && *move != '\0' && std::strcmp(move, "0") != 0;
+// 1 holds the range, 0 (or unset) does not; anything else is refused, loudly.
+bool movingBase(bool& wrong) {
+  const NumberResult move = numberFromEnvironment("KEYRELAY_MOVE_BASE", 0, 0, 1);
+  wrong = !move.error.empty();
+  if (wrong) failed("%s", move.error.c_str());
+  return move.value == 1;
 }
 
 // The preferred base and size of the module file at `path`, from its headers.
@@ -91,13 +130,14 @@ void releaseHeldRange() {
 bool holdPreferredRange(ULONGLONG& base) {
   DWORD bytes = 0;
   if (!preferredRange(pluginPath(), base, bytes)) {
-    std::fprintf(stderr, "%s: cannot read its headers\n", pluginPath());
+    failed("%s: cannot read its headers", pluginPath());
     return false;
   }
   void* wanted = reinterpret_cast<void*>(static_cast<ULONG_PTR>(base));
   heldRange = VirtualAlloc(wanted, bytes, MEM_RESERVE, PAGE_NOACCESS);
   if (heldRange != wanted) {
-    std::fprintf(stderr, "cannot hold the range at 0x%llX: error %lu\n", base, GetLastError());
+    const DWORD error = GetLastError();
+    failed("cannot hold the range at 0x%llX: %s", base, systemText(error, "").c_str());
     releaseHeldRange();
     return false;
   }
@@ -108,17 +148,21 @@ bool holdPreferredRange(ULONGLONG& base) {
 
 bool loadPlugin() {
   if (loaded != nullptr) return true;
+  lastError.clear();
   ULONGLONG preferred = 0;
-  if (movingBase() && !holdPreferredRange(preferred)) return false;
+  bool wrongSetting = false;
+  if (movingBase(wrongSetting) && !holdPreferredRange(preferred)) return false;
+  if (wrongSetting) return false;
   loaded = LoadLibraryA(pluginPath());
   if (loaded == nullptr) {
-    std::fprintf(stderr, "cannot load %s: error %lu\n", pluginPath(), GetLastError());
+    const DWORD error = GetLastError();
+    failed("cannot load %s: %s", pluginPath(), systemText(error, pluginPath()).c_str());
     releaseHeldRange();
     return false;
   }
   if (heldRange != nullptr) {
     if (loaded == heldRange) {
-      std::fprintf(stderr, "%s: loaded at its preferred base, which was held\n", pluginPath());
+      failed("%s: loaded at its preferred base, which was held", pluginPath());
       unloadPlugin();
       return false;
     }
@@ -131,7 +175,7 @@ bool loadPlugin() {
   }
   if (rerouteImport("KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&tickFromStandIn)) ==
       nullptr) {
-    std::fprintf(stderr, "%s: no GetTickCount import from KERNEL32.dll to reroute\n", pluginPath());
+    failed("%s: no GetTickCount import from KERNEL32.dll to reroute", pluginPath());
     unloadPlugin();
     return false;
   }
@@ -161,6 +205,10 @@ void runThreadInProcess() {
 }
 
 HINSTANCE pluginModule() { return loaded; }
+
+const std::string& loadError() { return lastError; }
+
+void setLoadErrorsPrinted(bool on) { printErrors = on; }
 
 const char* pluginText(const char* text) {
   if (loaded == nullptr) return nullptr;

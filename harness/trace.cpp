@@ -20,21 +20,6 @@ constexpr std::size_t kMaxShownText = 64;
 
 std::string hex64(UINT64 value) { return format("0x%016" PRIX64, value); }
 
-// The slot as the text whose address it holds. Only the stealth native takes one.
-std::string quotedText(UINT64 slot) {
-  if (slot == 0) return "(null)";
-  const char* text = reinterpret_cast<const char*>(slot);
-  std::string out = "\"";
-  std::size_t i = 0;
-  for (; i < kMaxShownText && text[i] != '\0'; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    out += (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') ? std::string(1, text[i])
-                                                            : format("\\x%02X", c);
-  }
-  out += i == kMaxShownText ? "\"..." : "\"";
-  return out;
-}
-
 std::string tickLine(std::string_view what, DWORD now) {
   return format("%.*s: tick %" PRIu32 " (0x%08" PRIX32 ")", static_cast<int>(what.size()),
                 what.data(), static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now));
@@ -147,7 +132,7 @@ std::string nativeText(const NativeCall& native) {
   if (!native.called) return text + " (begun, never called)";
   for (std::size_t i = 0; i < native.slots.size(); ++i) {
     text += i == 0 ? " " : ", ";
-    text += argumentText(native.hash, i, native.slots[i]);
+    text += isTextArgument(native.hash, i) ? quotedText(native.slots[i]) : hex64(native.slots[i]);
   }
   if (native.hash == kSubjectNative) {
     text += format(" -> %" PRId32, static_cast<INT32>(static_cast<DWORD>(native.result)));
@@ -155,8 +140,22 @@ std::string nativeText(const NativeCall& native) {
   return text;
 }
 
-std::string argumentText(NativeHash hash, std::size_t index, UINT64 slot) {
-  return hash == kStealthNative && index == 1 ? quotedText(slot) : hex64(slot);
+bool isTextArgument(NativeHash hash, std::size_t index) {
+  return hash == kStealthNative && index == 1;
+}
+
+std::string quotedText(UINT64 slot) {
+  if (slot == 0) return "(null)";
+  const char* text = reinterpret_cast<const char*>(slot);
+  std::string out = "\"";
+  std::size_t i = 0;
+  for (; i < kMaxShownText && text[i] != '\0'; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    out += (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') ? std::string(1, text[i])
+                                                            : format("\\x%02X", c);
+  }
+  out += i == kMaxShownText ? "\"..." : "\"";
+  return out;
 }
 
 void TracePrinter::printNative(const NativeCall& native) { line("  " + nativeText(native)); }

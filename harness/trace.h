@@ -42,8 +42,12 @@ std::string_view nativeName(NativeHash hash);
 // argument slots and the subject native's result ("stealth 0x0000000000000007,
 // \"stealth\""). Text arguments are read where the plugin keeps them.
 std::string nativeText(const NativeCall& native);
-// One argument slot as the trace shows it: the stealth native's text as the quoted
-// text it points to, every other slot in hexadecimal.
-std::string argumentText(NativeHash hash, std::size_t index, UINT64 slot);
+// Whether a native's argument slot `index` (from 0) holds the address of a text:
+// only the stealth native's second slot does.
+bool isTextArgument(NativeHash hash, std::size_t index);
+// That text quoted as the trace shows it, "(null)" for a null address; at most 64
+// characters, the rest as "...", and what is not printable ASCII as \xNN. Read
+// where the plugin keeps it: only while the module that made the call is loaded.
+std::string quotedText(UINT64 slot);
 
 }  // namespace harness

@@ -30,8 +30,11 @@ KEYRELAY_WINDOWS_PACKAGES=(clang lld llvm mingw-w64-x86-64-dev g++-mingw-w64-x86
 KEYRELAY_LLVM19_PACKAGES=(clang-19 lld-19 llvm-19)
 # The loader that runs the shipped module in the tests.
 KEYRELAY_WINE_PACKAGES=(wine wine64)
-# What the sandbox's keyboard test adds: a private X display and a key sender.
-KEYRELAY_SANDBOX_TEST_PACKAGES=(xvfb xdotool)
+# What the sandbox adds to Wine: Wine's own fonts, whose Marlett draws the title
+# bar's buttons (Debian's wine only recommends them, which the installs here skip).
+KEYRELAY_SANDBOX_PACKAGES=(fonts-wine)
+# What the sandbox's tests add: a private X display and a key sender.
+KEYRELAY_SANDBOX_TEST_PACKAGES=("${KEYRELAY_SANDBOX_PACKAGES[@]}" xvfb xdotool)
 # What ./bench.sh adds: callgrind, to count instructions.
 KEYRELAY_BENCH_PACKAGES=(valgrind)
 # The one formatter everyone's change is checked with (scripts/check-format.sh):

@@ -1,15 +1,21 @@
-# Sourced by the scripts that run the sandbox on a private X display: the
-# keyboard test and the screenshot. Wine's settings come from the environment.
+# Sourced by the scripts that run the sandbox: sandbox.sh on this display; the
+# keyboard test, the error test and the screenshot on a private X display. Wine's
+# settings (WINEPREFIX...) come from the environment.
 #
+#   prepareSandboxPrefix WINE SANDBOX   readies the prefix for the sandbox (below)
 #   startDisplay DIR [XVFB_OPTION...]   Xvfb on a free display, 800x600; sets DISPLAY
 #   startSandbox DIR WINE SANDBOX [ARG...]
-#                                       the sandbox in a Wine virtual desktop (which
-#                                       gives its window the keyboard focus), once its
+#                                       the sandbox in the background, once its
 #                                       window is up; its output in DIR/sandbox.log
-#   waitForExit                         until the sandbox has closed; fails after 30 s
+#   waitForExit                         until the sandbox has closed, its exit status
+#                                       then in sandboxStatus, and its desktop too;
+#                                       fails after 30 s
+#   waitForDesktop                      until the virtual desktop has closed, which
+#                                       Wine does soon after its last program ends
 #   stopAll                             ends what is still running (on exit too)
 xvfbPid=""
 winePid=""
+sandboxStatus=""
 
 stopAll() {
   [ -z "$winePid" ] || kill "$winePid" 2>/dev/null || true
@@ -17,6 +23,28 @@ stopAll() {
   winePid="" xvfbPid=""
 }
 trap stopAll EXIT
+
+# Whenever the program SANDBOX runs in the prefix, Wine puts it in a virtual
+# desktop of its own, 800x600: its window gets the keyboard whatever the window
+# manager, and as the sandbox is started by a plain `wine SANDBOX`, wine's exit
+# status is the sandbox's. Wine's Marlett font, which draws the title bar's
+# buttons (letters without it), is copied into the prefix's fonts: where Debian's
+# fonts-wine puts it, this Wine does not find it.
+prepareSandboxPrefix() {
+  local wine=$1 program
+  program=$(basename "$2")
+  local fonts="${WINEPREFIX:-$HOME/.wine}/drive_c/windows/Fonts"
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  "$wine" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\Explorer" /v Desktop \
+    /d keyrelay-sandbox /f >/dev/null
+  "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v keyrelay-sandbox /d 800x600 \
+    /f >/dev/null
+  if [ -f "$marlett" ]; then
+    mkdir -p "$fonts" && cp -f "$marlett" "$fonts/"
+  else
+    echo "$marlett is missing (Debian's fonts-wine): the title bar's buttons show as letters" >&2
+  fi
+}
 
 startDisplay() {
   local dir=$1
@@ -35,7 +63,7 @@ startDisplay() {
 startSandbox() {
   local dir=$1 wine=$2
   shift 2
-  "$wine" explorer /desktop=keyrelay-sandbox,800x600 "$@" >"$dir/sandbox.log" 2>&1 &
+  "$wine" "$@" >"$dir/sandbox.log" 2>&1 &
   winePid=$!
   if ! timeout 60 xdotool search --sync --name '^keyrelay sandbox$' >/dev/null; then
     echo "no sandbox window within 60 s:" >&2
@@ -51,5 +79,16 @@ waitForExit() {
     echo "the sandbox did not close" >&2
     return 1
   fi
+  sandboxStatus=0
+  wait "$winePid" || sandboxStatus=$?
   winePid=""
+  waitForDesktop
+}
+
+# Gone before the display is: it would complain of the lost X connection.
+waitForDesktop() {
+  for _ in $(seq 100); do
+    xdotool search --name '^keyrelay-sandbox - Wine desktop$' >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
 }

@@ -11,6 +11,7 @@
 #include "input/key_state.h"
 #include "script/natives.h"
 #include "script/script_loop.h"
+#include "tools/sandbox/verdict.h"
 
 namespace sandbox {
 namespace {
@@ -33,11 +34,20 @@ constexpr std::size_t kShownNatives = 16;
 constexpr int kMargin = 12;
 constexpr int kFontHeight = 16;
 constexpr int kLineHeight = 19;
+// A key's row: its name, the event, its age, then the verdict.
+constexpr const char* kKeyRow = "%-5s%-7s %7" PRIu32 " ms  %s";
+constexpr std::size_t kKeyRowLead = 5 + 7 + 1 + 7 + 3 + 2;
+// The widest line, a key's row; the natives' lines are narrower.
+constexpr std::size_t kColumns = kKeyRowLead + kVerdictColumns;
+// The least shown: everything down to the natives' headings, and a few natives.
+constexpr int kMinimumNatives = 3;
+constexpr int kLinesAboveNatives = 3 + 1 + 2 * 3 + 2;  // without the two gaps
 constexpr COLORREF kBackground = RGB(250, 250, 246);
 constexpr COLORREF kText = RGB(20, 20, 20);
 constexpr COLORREF kHeading = RGB(30, 70, 150);
 constexpr COLORREF kFaint = RGB(130, 130, 130);
-constexpr COLORREF kInside = RGB(0, 130, 40);
+constexpr COLORREF kWillAct = RGB(0, 130, 40);
+constexpr COLORREF kMissed = RGB(190, 40, 30);
 
 // Writes lines of text down the area, each in a color of its own.
 class Writer {
@@ -56,25 +66,15 @@ class Writer {
   int y_;
 };
 
-std::string describeEvent(const standin::Keystroke& k) {
-  return format("%-7s rep=%u scan=0x%02X ext=%" PRId32 " ctx=%" PRId32 " prev=%" PRId32
+std::string describeFields(const standin::Keystroke& k) {
+  return format("rep=%u scan=0x%02X ext=%" PRId32 " ctx=%" PRId32 " prev=%" PRId32
                 " trans=%" PRId32,
-                k.transitionState != 0 ? "release" : "press", static_cast<unsigned>(k.repeatCount),
-                static_cast<unsigned>(k.scanCode), k.extended, k.contextCode, k.previousState,
-                k.transitionState);
+                static_cast<unsigned>(k.repeatCount), static_cast<unsigned>(k.scanCode), k.extended,
+                k.contextCode, k.previousState, k.transitionState);
 }
 
-// What the event means to the plugin at this age. `inside` is set when it is one
-// the plugin acts on, still within its window.
-std::string judge(const WatchedKey& key, const standin::Keystroke& k, DWORD ageMs, bool& inside) {
-  const bool release = k.transitionState != 0;
-  const DWORD windowMs = key.actsOnPress ? kHeldMs : kJustReleasedMs;
-  const bool young = ageMs < windowMs;
-  inside = release != key.actsOnPress && young;
-  if (key.actsOnPress && release) return "released: not held";
-  if (!key.actsOnPress && !release) return "pressed: acts on release";
-  return format("%s, %s %" PRIu32 " ms", release ? "released" : "held", young ? "under" : "past",
-                windowMs);
+COLORREF verdictColor(Verdict verdict) {
+  return verdict == Verdict::kWillAct ? kWillAct : verdict == Verdict::kMissed ? kMissed : kText;
 }
 
 std::string describeNative(const auto& native) {
@@ -86,7 +86,9 @@ std::string describeNative(const auto& native) {
   std::string text = format("%13s  %-9.*s 0x%016" PRIX64 " ", frames.c_str(),
                             static_cast<int>(name.size()), name.data(), native.hash);
   for (std::size_t i = 0; i < native.slots.size(); ++i) {
-    text += (i == 0 ? " " : ", ") + harness::argumentText(native.hash, i, native.slots[i]);
+    text += i == 0 ? " " : ", ";
+    text += harness::isTextArgument(native.hash, i) ? harness::quotedText(native.slots[i])
+                                                    : format("0x%" PRIX64, native.slots[i]);
   }
   return text;
 }
@@ -103,13 +105,19 @@ void Display::keystroke(const standin::Keystroke& keystroke, DWORD tick) {
   now_ = tick;
   news_ = true;
   for (std::size_t i = 0; i < kWatchedKeys.size(); ++i) {
-    if (kWatchedKeys[i].code == keystroke.key) keys_[i] = LastEvent{true, keystroke, tick};
+    if (kWatchedKeys[i].code == keystroke.key) {
+      keys_[i] = LastEvent{true, keystroke, tick, lastPass_, std::nullopt};
+    }
   }
 }
 
 void Display::frame(std::uint64_t number, DWORD tick, std::span<const standin::HostCall> calls) {
   frame_ = number;
   now_ = tick;
+  for (LastEvent& last : keys_) {
+    if (last.seen && !last.firstPass) last.firstPass = tick;
+  }
+  lastPass_ = tick;
   for (const harness::CallGroup& group : harness::groupNativeCalls(calls)) {
     const auto* native = std::get_if<harness::NativeCall>(&group);
     if (native == nullptr || !native->called) continue;
@@ -140,7 +148,7 @@ void Display::listNative(const Native& native) {
 
 bool Display::hasNews() const { return news_; }
 
-void Display::paint(HDC dc, const RECT& area, DWORD frameMs) {
+void Display::paint(HDC dc, const RECT& area, DWORD now, DWORD frameMs, DWORD nextPassInMs) {
   news_ = false;
   const HBRUSH background = CreateSolidBrush(kBackground);
   FillRect(dc, &area, background);
@@ -155,23 +163,40 @@ void Display::paint(HDC dc, const RECT& area, DWORD frameMs) {
   out.line(
       format("Frame time %" PRIu32 " ms   (keys 1-4: %s ms; Esc quits)", frameMs, choices.c_str()),
       kHeading);
-  out.line(format("Frame %-8" PRIu64 " Tick %" PRIu32 " (0x%08" PRIX32 ")", frame_, now_, now_));
+  out.line(format("Frame %-8" PRIu64 " Tick %" PRIu32 " (0x%08" PRIX32 ") at the last pass or key",
+                  frame_, now_, now_));
   out.line(subjectSeen_ ? format("Subject %" PRId32, subject_) : "Subject: no pass yet");
   out.gap();
-  out.line("Key   Last event delivered                              Age", kHeading);
+  out.line(format("%-5s%-7s %10s  %s", "Key", "Event", "Age", "What the plugin makes of it"),
+           kHeading);
   for (std::size_t i = 0; i < kWatchedKeys.size(); ++i) {
     const WatchedKey& key = kWatchedKeys[i];
     const LastEvent& last = keys_[i];
     if (!last.seen) {
       out.line(format("%-5s none yet", harness::keyLabel(key.code).c_str()), kFaint);
+      out.line("");
       continue;
     }
-    const DWORD age = now_ - last.tick;
-    bool inside = false;
-    const std::string verdict = judge(key, last.keystroke, age, inside);
-    out.line(format("%-5s %-47s %7" PRIu32 " ms  %s", harness::keyLabel(key.code).c_str(),
-                    describeEvent(last.keystroke).c_str(), age, verdict.c_str()),
-             inside ? kInside : kText);
+    const bool release = last.keystroke.transitionState != 0;
+    EventTimes times{
+        .actsOnPress = key.actsOnPress,
+        .release = release,
+        .windowMs = key.actsOnPress ? kHeldMs : kJustReleasedMs,
+        .ageMs = now - last.tick,
+        .nextPassInMs = nextPassInMs,
+        .firstPassAgeMs = std::nullopt,
+        .frameMs = std::nullopt,
+    };
+    if (last.firstPass) times.firstPassAgeMs = *last.firstPass - last.tick;
+    if (last.passBefore) {
+      const DWORD decidingPass = last.firstPass ? *last.firstPass : now + nextPassInMs;
+      times.frameMs = decidingPass - *last.passBefore;
+    }
+    const Verdict verdict = judgeEvent(times);
+    out.line(format(kKeyRow, harness::keyLabel(key.code).c_str(), release ? "release" : "press",
+                    times.ageMs, verdictText(times, verdict).c_str()),
+             verdictColor(verdict));
+    out.line("       " + describeFields(last.keystroke), kFaint);
   }
   out.gap();
   out.line("Natives called, newest first (the subject native, called every frame, not listed)",
@@ -181,6 +206,16 @@ void Display::paint(HDC dc, const RECT& area, DWORD frameMs) {
   for (const Native& native : natives_) out.line(describeNative(native));
 
   SelectObject(dc, oldFont);
+}
+
+SIZE Display::minimumClientSize(HDC dc) const {
+  const HGDIOBJ oldFont = SelectObject(dc, font_.get());
+  const std::string widest(kColumns, 'M');
+  SIZE text{};
+  GetTextExtentPoint32A(dc, widest.data(), static_cast<int>(widest.size()), &text);
+  SelectObject(dc, oldFont);
+  const int lines = kLinesAboveNatives + kMinimumNatives;
+  return SIZE{text.cx + 2 * kMargin, lines * kLineHeight + kLineHeight + 2 * kMargin};
 }
 
 }  // namespace sandbox

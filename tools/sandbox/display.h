@@ -1,14 +1,17 @@
 // What the sandbox shows: the frame time and the clock; for X, C and Ctrl the
-// last event delivered and its age against the plugin's time window; the subject;
-// and the natives the plugin called, newest first, with the frames they came in
-// (a native called alike in a run of frames shows once, with the run).
-// Fed by the window's thread, painted with GDI on the same thread.
+// last event delivered, its age as the clock moves on, and what the plugin makes
+// of it (will act, acted, missed...); the subject; and the natives the plugin
+// called, newest first, with the frames they came in (a native called alike in a
+// run of frames shows once, with the run), text arguments as text.
+// Fed by the window's thread, painted with GDI on the same thread, and only while
+// the plugin is loaded: the text arguments are read where the plugin keeps them.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <span>
 #include <type_traits>
 #include <vector>
@@ -31,14 +34,21 @@ class Display {
   void frame(std::uint64_t number, DWORD tick, std::span<const standin::HostCall> calls);
   // Whether a keystroke or a native has come since the last paint.
   bool hasNews() const;
-  // Paints everything over `area`; `frameMs` is the frame time in force.
-  void paint(HDC dc, const RECT& area, DWORD frameMs);
+  // Paints everything over `area` as of `now` (ms, the same clock as the ticks);
+  // `frameMs` is the frame time in force, and the next pass is due in
+  // `nextPassInMs`.
+  void paint(HDC dc, const RECT& area, DWORD now, DWORD frameMs, DWORD nextPassInMs);
+  // The smallest client area, in pixels, that shows every column and a few
+  // natives, in the display's font on `dc`.
+  SIZE minimumClientSize(HDC dc) const;
 
  private:
   struct LastEvent {
     bool seen = false;
     standin::Keystroke keystroke;
     DWORD tick = 0;
+    std::optional<DWORD> passBefore;  // the tick of the last pass before it
+    std::optional<DWORD> firstPass;   // the tick of the first pass after it
   };
   // A native called with the same arguments in one frame or in a run of frames.
   struct Native {
@@ -55,7 +65,8 @@ class Display {
   std::array<LastEvent, 3> keys_;  // X, C, Ctrl
   std::deque<Native> natives_;     // newest first
   std::uint64_t frame_ = 0;
-  DWORD now_ = 0;  // the clock as last sampled
+  DWORD now_ = 0;                  // the clock as last sampled
+  std::optional<DWORD> lastPass_;  // the tick of the last pass
   INT32 subject_ = 0;
   bool subjectSeen_ = false;
   bool news_ = false;

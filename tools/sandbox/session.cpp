@@ -6,17 +6,52 @@
 #include "harness/scenario.h"
 
 namespace sandbox {
-Session::Session(Display& display, std::ostream* trace, std::ostream* recording)
+namespace {
+
+// The subject the game hands out for the whole session.
+constexpr std::int32_t kSubject = 7;
+
+// What the module registered as it loaded (the runner's first happening), as the
+// plugin does: its script, for its own module, and its keystroke handler. Empty
+// when it registered both.
+std::string missingRegistrations(const harness::Runner& runner) {
+  const harness::Happening& load = runner.happenings().front();
+  bool script = false;
+  bool handler = false;
+  for (std::size_t i = load.firstCall; i < load.endCall; ++i) {
+    const standin::HostCall& call = runner.calls()[i];
+    script = script || (call.op == standin::Op::kScriptRegister && call.value == load.module);
+    handler = handler || call.op == standin::Op::kKeyboardHandlerRegister;
+  }
+  if (script && handler) return {};
+  return !script && !handler ? "neither a script nor a keystroke handler"
+         : !script           ? "no script"
+                             : "no keystroke handler";
+}
+
+}  // namespace
+
+Session::Session(std::string_view module, Display& display, std::ostream* trace,
+                 std::ostream* recording)
     : display_(display),
       trace_(trace),
       recording_(recording),
       runner_(harness::Runner::Start::kLoad) {
-  if (!loaded()) return;
-  apply(harness::SetSubject{harness::kFreshSubject});  // for the whole session
+  if (runner_.loadFailed()) {
+    error_ =
+        harness::loadError().empty() ? "cannot load " + std::string(module) : harness::loadError();
+    return;
+  }
+  if (const std::string missing = missingRegistrations(runner_); !missing.empty()) {
+    error_ = std::string(module) + " is not the plugin: it loaded, but registered " + missing +
+             " with the host";
+    return;
+  }
+  apply(harness::SetSubject{kSubject});
   tell();
 }
 
-bool Session::loaded() const { return !runner_.loadFailed(); }
+const std::string& Session::error() const { return error_; }
 
 void Session::keystroke(DWORD now, const standin::Keystroke& keystroke) {
   apply(harness::SetTick{now});

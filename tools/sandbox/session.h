@@ -6,6 +6,8 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <string_view>
 
 #include "harness/runner.h"
 #include "harness/timeline.h"
@@ -18,14 +20,17 @@ namespace sandbox {
 
 class Session {
  public:
-  // Loads the plugin and sets the subject. `trace` (what keyrelay-replay prints)
-  // and `recording` (a scenario) may be null; they must outlive the session.
-  Session(Display& display, std::ostream* trace, std::ostream* recording);
+  // Loads the plugin, the file `module` names for the messages, and sets the
+  // subject. `trace` (what keyrelay-replay prints) and `recording` (a scenario)
+  // may be null; they must outlive the session.
+  Session(std::string_view module, Display& display, std::ostream* trace, std::ostream* recording);
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Whether the plugin loaded.
-  bool loaded() const;
+  // Why the session cannot go on, as a line for a person: the module did not
+  // load, or it is not the plugin (it registered no script or no keystroke
+  // handler as it loaded). Empty when the plugin is loaded and registered.
+  const std::string& error() const;
   // Delivers `keystroke` with the clock at `now` (ms).
   void keystroke(DWORD now, const standin::Keystroke& keystroke);
   // Runs one pass with the clock at `now` (ms).
@@ -42,6 +47,7 @@ class Session {
   std::ostream* recording_;
   harness::Runner runner_;
   harness::TracePrinter printer_;
+  std::string error_;
 };
 
 }  // namespace sandbox

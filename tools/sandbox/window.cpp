@@ -1,7 +1,10 @@
 #include "tools/sandbox/window.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
+#include "harness/format.h"
 #include "tools/sandbox/key_message.h"
 
 namespace sandbox {
@@ -9,6 +12,7 @@ namespace {
 
 constexpr const char* kClassName = "keyrelay-sandbox";
 constexpr const char* kTitle = "keyrelay sandbox";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 constexpr int kClientWidth = 760;
 constexpr int kClientHeight = 560;
 constexpr DWORD kFirstFrameTimeKey = '1';
@@ -18,10 +22,32 @@ struct Sandbox {
   Session& session;
   Display& display;
   DWORD frameMs;
+  DWORD frameStart = 0;  // when the last pass began (ms)
 };
 
-Sandbox& sandboxOf(HWND window) {
-  return *reinterpret_cast<Sandbox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+// Null for the messages that come before WM_NCCREATE.
+Sandbox* sandboxOf(HWND window) {
+  return reinterpret_cast<Sandbox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// From `now` until the next pass is due; 0 when it is due.
+DWORD nextPassIn(const Sandbox& sandbox, DWORD now) {
+  const DWORD elapsed = now - sandbox.frameStart;
+  return elapsed >= sandbox.frameMs ? 0 : sandbox.frameMs - elapsed;
+}
+
+// The window's outer size for a client area of `client`.
+POINT outerSize(SIZE client) {
+  RECT frame{0, 0, client.cx, client.cy};
+  AdjustWindowRect(&frame, kStyle, FALSE);
+  return POINT{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// Never smaller than the display's columns need.
+void limitSize(HWND window, const Sandbox& sandbox, MINMAXINFO& limits) {
+  const HDC dc = GetDC(window);
+  limits.ptMinTrackSize = outerSize(sandbox.display.minimumClientSize(dc));
+  ReleaseDC(window, dc);
 }
 
 // Every key goes to the plugin, as the host hands it every key; a few also steer
@@ -45,7 +71,8 @@ void paint(HWND window, Sandbox& sandbox) {
   const HDC buffer = CreateCompatibleDC(dc);
   const HBITMAP bitmap = CreateCompatibleBitmap(dc, area.right, area.bottom);
   const HGDIOBJ oldBitmap = SelectObject(buffer, bitmap);
-  sandbox.display.paint(buffer, area, sandbox.frameMs);
+  const DWORD now = GetTickCount();
+  sandbox.display.paint(buffer, area, now, sandbox.frameMs, nextPassIn(sandbox, now));
   BitBlt(dc, 0, 0, area.right, area.bottom, buffer, 0, 0, SRCCOPY);
   SelectObject(buffer, oldBitmap);
   DeleteObject(bitmap);
@@ -66,10 +93,14 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
-      onKey(window, sandboxOf(window), wParam, lParam);
+      onKey(window, *sandboxOf(window), wParam, lParam);
       return 0;
     case WM_PAINT:
-      paint(window, sandboxOf(window));
+      paint(window, *sandboxOf(window));
+      return 0;
+    case WM_GETMINMAXINFO:
+      if (sandboxOf(window) == nullptr) break;
+      limitSize(window, *sandboxOf(window), *reinterpret_cast<MINMAXINFO*>(lParam));
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the paint covers it all
@@ -89,45 +120,54 @@ HWND openWindow(Sandbox& sandbox) {
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kClassName;
   if (RegisterClassA(&windowClass) == 0) return nullptr;
-  constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRect(&frame, kStyle, FALSE);
-  const HWND window = CreateWindowExA(0, kClassName, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                      nullptr, windowClass.hInstance, &sandbox);
+  const POINT size = outerSize(SIZE{kClientWidth, kClientHeight});
+  const HWND window =
+      CreateWindowExA(0, kClassName, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.x, size.y,
+                      nullptr, nullptr, windowClass.hInstance, &sandbox);
   if (window != nullptr) ShowWindow(window, SW_SHOWNORMAL);
   return window;
 }
 
+// Under Wine, a window fails to open when its X display cannot be opened: the
+// display named by $DISPLAY, which Wine passes on.
+std::string windowError(DWORD error) {
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr) return harness::format("cannot open its window (error %lu)", error);
+  return harness::format(
+      "cannot open its window (error %lu): the X display '%s' cannot be opened (no X server "
+      "there, or it refuses us)",
+      error, display);
+}
+
 }  // namespace
 
-int runWindow(Session& session, Display& display, DWORD frameMs) {
+std::string runWindow(Session& session, Display& display, DWORD frameMs) {
   Sandbox sandbox{session, display, frameMs};
   const HWND window = openWindow(sandbox);
-  if (window == nullptr) return 1;
-  DWORD frameStart = GetTickCount() - frameMs;  // the first frame at once
-  DWORD paintedAt = frameStart;
+  if (window == nullptr) return windowError(GetLastError());
+  sandbox.frameStart = GetTickCount() - frameMs;  // the first frame at once
+  DWORD paintedAt = sandbox.frameStart;
   for (;;) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) return 0;
+      if (message.message == WM_QUIT) return {};
       // Not translated: no character messages, whose Alt forms would open the menu.
       DispatchMessageA(&message);
     }
     const DWORD now = GetTickCount();
-    const DWORD elapsed = now - frameStart;
-    if (elapsed >= sandbox.frameMs) {
-      frameStart = now;
+    if (nextPassIn(sandbox, now) == 0) {
+      sandbox.frameStart = now;
       session.frame(now);
-      // The clock alone changes at every frame: a few repaints a second show it.
-      if (display.hasNews() || now - paintedAt >= kClockRepaintMs) {
-        InvalidateRect(window, nullptr, FALSE);
-        paintedAt = now;
-      }
-      continue;
     }
-    // Asleep until the next frame is due or a message arrives.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, sandbox.frameMs - elapsed, QS_ALLINPUT);
+    // The ages shown move on with the clock: a few repaints a second show it.
+    if (display.hasNews() || now - paintedAt >= kClockRepaintMs) {
+      InvalidateRect(window, nullptr, FALSE);
+      paintedAt = now;
+    }
+    // Asleep until the next frame or repaint is due or a message arrives.
+    const DWORD untilRepaint = kClockRepaintMs - std::min(now - paintedAt, kClockRepaintMs);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min(nextPassIn(sandbox, now), untilRepaint),
+                              QS_ALLINPUT);
   }
 }
 

@@ -2,8 +2,9 @@
 # keyboard_test.sh WINE SANDBOX REPLAY MODULE OUT_DIR
 # The sandbox driven along a real keyboard path: on a private Xvfb display, in a
 # Wine virtual desktop, xdotool sends key events that reach the window as keyboard
-# messages. The trace must show the bindings acting on them, key by key, and the
-# session's recording, replayed by keyrelay-replay, must print the same trace.
+# messages. The sandbox must close with status 0 on Esc, the trace must show the
+# bindings acting on them, key by key, and the session's recording, replayed by
+# keyrelay-replay, must print the same trace.
 # Wine's settings (WINEPREFIX...) come from the environment.
 set -euo pipefail
 wine=$1 sandbox=$2 replay=$3 module=$4 out=$5
@@ -12,6 +13,7 @@ mkdir -p "$out"
 rm -f "$out"/sandbox.trace "$out"/sandbox.scenario "$out"/replayed.trace
 # Keys repeat 500 ms after they go down, 10 times a second.
 startDisplay "$out" -ardelay 500 -arinterval 100
+prepareSandboxPrefix "$wine" "$sandbox"
 startSandbox "$out" "$wine" "$sandbox" --trace "$out/sandbox.trace" \
   --record "$out/sandbox.scenario" "$module"
 started=$(date +%s%N)
@@ -29,6 +31,11 @@ xdotool keydown x; sleep 1; xdotool keyup x; sleep 0.3
 xdotool key Escape
 waitForExit
 echo "keys sent and the sandbox closed in $((($(date +%s%N) - started) / 1000000)) ms"
+if [ "$sandboxStatus" -ne 0 ]; then
+  echo "the sandbox closed with status $sandboxStatus:" >&2
+  cat "$out/sandbox.log" >&2
+  exit 1
+fi
 
 KEYRELAY_PLUGIN="$module" "$wine" "$replay" "$out/sandbox.scenario" >"$out/replayed.trace"
 if ! cmp -s "$out/sandbox.trace" "$out/replayed.trace"; then

@@ -1,0 +1,62 @@
+#include "tools/sandbox/verdict.h"
+
+#include <cinttypes>
+#include <cstdint>
+
+#include "harness/format.h"
+
+namespace sandbox {
+namespace {
+
+using harness::format;
+
+// The event's age at the pass that decides it: the first after it, else the next
+// one due. 64 bits: an old event's age plus the wait must not wrap to young.
+std::uint64_t ageAtDecidingPass(const EventTimes& event) {
+  return event.firstPassAgeMs ? *event.firstPassAgeMs
+                              : std::uint64_t{event.ageMs} + event.nextPassInMs;
+}
+
+}  // namespace
+
+Verdict judgeEvent(const EventTimes& event) {
+  if (event.release == event.actsOnPress) {
+    return event.release ? Verdict::kNotHeld : Verdict::kActsOnRelease;
+  }
+  if (event.actsOnPress) {
+    // Every pass inside the window acts, the next one too while it is due there.
+    if (std::uint64_t{event.ageMs} + event.nextPassInMs < event.windowMs) return Verdict::kWillAct;
+    return event.firstPassAgeMs && *event.firstPassAgeMs < event.windowMs ? Verdict::kActedAndPast
+                                                                          : Verdict::kMissed;
+  }
+  // A release acts once, in the first pass after it, or never.
+  if (ageAtDecidingPass(event) >= event.windowMs) return Verdict::kMissed;
+  return event.firstPassAgeMs ? Verdict::kActed : Verdict::kWillAct;
+}
+
+std::string verdictText(const EventTimes& event, Verdict verdict) {
+  const std::uint64_t passAge = ageAtDecidingPass(event);
+  const char* pass = event.firstPassAgeMs ? "first pass" : "next pass";
+  switch (verdict) {
+    case Verdict::kActsOnRelease:
+      return "pressed: acts on its release";
+    case Verdict::kNotHeld:
+      return "released: not held, nothing acts";
+    case Verdict::kWillAct:
+      return format("will act: next pass at %" PRIu64 " ms, under %" PRIu32 " ms",
+                    std::uint64_t{event.ageMs} + event.nextPassInMs, event.windowMs);
+    case Verdict::kActed:
+      return format("acted: first pass at %" PRIu64 " ms, under %" PRIu32 " ms", passAge,
+                    event.windowMs);
+    case Verdict::kActedAndPast:
+      return format("acted while under %" PRIu32 " ms; past it now", event.windowMs);
+    case Verdict::kMissed:
+      break;
+  }
+  std::string text =
+      format("missed: %s at %" PRIu64 " ms, past %" PRIu32 " ms", pass, passAge, event.windowMs);
+  if (event.frameMs) text += format(" (a %" PRIu32 " ms frame)", *event.frameMs);
+  return text;
+}
+
+}  // namespace sandbox
