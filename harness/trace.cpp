@@ -137,7 +137,7 @@ std::string nativeText(const NativeCall& native) {
   if (native.hash == kSubjectNative) {
     text += format(" -> %" PRId32, static_cast<INT32>(static_cast<DWORD>(native.result)));
   }
-  return text;
+  return native.fromScript ? text : text + " (outside the script)";
 }
 
 bool isTextArgument(NativeHash hash, std::size_t index) {

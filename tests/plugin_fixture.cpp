@@ -79,19 +79,4 @@ std::vector<NativeCall> LoadedPluginTest::pass() {
   return nativeCalls();
 }
 
-NativeCall LoadedPluginTest::subjectCall() { return {kSubjectNative, {}, true}; }
-
-NativeCall LoadedPluginTest::stealthCall(SubjectHandle subject) {
-  return {
-      kStealthNative, {static_cast<DWORD>(subject), reinterpret_cast<UINT64>(kStealthText)}, true};
-}
-
-NativeCall LoadedPluginTest::followUpCall(SubjectHandle subject) {
-  return {kFollowUpNative, {static_cast<DWORD>(subject), 1, 0, 0}, true};
-}
-
-NativeCall LoadedPluginTest::holdCall(SubjectHandle subject) {
-  return {kHoldNative, {static_cast<UINT64>(static_cast<long long>(subject))}, true};
-}
-
 }  // namespace keyrelay_test

@@ -61,11 +61,6 @@ class LoadedPluginTest : public FreshPluginTest {
 
   // Runs one pass and returns the natives it called.
   static std::vector<NativeCall> pass();
-  // The natives a pass makes when no key acts.
-  static NativeCall subjectCall();
-  static NativeCall stealthCall(SubjectHandle subject);
-  static NativeCall followUpCall(SubjectHandle subject);
-  static NativeCall holdCall(SubjectHandle subject);
 };
 
 }  // namespace keyrelay_test
