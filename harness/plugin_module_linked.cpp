@@ -1,9 +1,8 @@
 // The plugin linked into this program: loading is calling its entry point, as the
 // loader would, with a handle of our own for the module.
-#include <cstdio>
 #include <cstring>
-#include <string>
 
+#include "harness/load_error.h"
 #include "harness/plugin_module.h"
 #include "input/key_state.h"
 #include "plugin/dll_main.h"
@@ -14,8 +13,6 @@ namespace {
 
 char moduleImage;  // stands for the module; only its address is used
 HINSTANCE loaded = nullptr;
-std::string lastError;
-bool printErrors = true;
 
 HINSTANCE ownHandle() { return reinterpret_cast<HINSTANCE>(&moduleImage); }
 
@@ -27,16 +24,11 @@ bool loadPlugin() {
   // the key-state table outlives an unload unless emptied here.
   for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
   loaded = ownHandle();
-  lastError.clear();
+  setLoadError("");
   if (DllMain(loaded, DLL_PROCESS_ATTACH, nullptr) != FALSE) return true;
-  lastError = "the plugin's entry point refused the load";
-  if (printErrors) std::fprintf(stderr, "%s\n", lastError.c_str());
+  setLoadError("the plugin's entry point refused the load");
   return false;
 }
-
-const std::string& loadError() { return lastError; }
-
-void setLoadErrorsPrinted(bool on) { printErrors = on; }
 
 // Emptying the table is enough, and far cheaper than a new script stack: the script
 // keeps nothing from one pass to the next (it fetches the subject afresh), so a

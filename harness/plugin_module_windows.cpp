@@ -6,13 +6,14 @@
 // With $KEYRELAY_MOVE_BASE set, the module's preferred address range is held
 // before each load, so that the loader must place it elsewhere, as Windows' ASLR
 // does; the first such load reports on standard error where the module went.
-#include <cstdarg>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "harness/format.h"
+#include "harness/load_error.h"
 #include "harness/number.h"
 #include "harness/plugin_module.h"
 #include "host/platform.h"
@@ -23,8 +24,6 @@ namespace {
 
 HMODULE loaded = nullptr;
 void* heldRange = nullptr;  // the preferred range, reserved while the module is loaded
-std::string lastError;
-bool printErrors = true;
 
 // The file to load: $KEYRELAY_PLUGIN, else keyrelay.asi found the loader's way.
 const char* pluginPath() {
@@ -33,17 +32,6 @@ const char* pluginPath() {
 }
 
 DWORD WINAPI tickFromStandIn() { return standin::readTick(); }
-
-// Keeps why the load failed, and prints it unless the caller shows it itself.
-[[gnu::format(printf, 1, 2)]] void failed(const char* format, ...) {
-  char text[1024];
-  std::va_list arguments;
-  va_start(arguments, format);
-  std::vsnprintf(text, sizeof text, format, arguments);
-  va_end(arguments);
-  lastError = text;
-  if (printErrors) std::fprintf(stderr, "%s\n", text);
-}
 
 // The system's text for `error`, without its line break, with the file for its
 // "%1"; "error N" alone when the system has none.
@@ -100,7 +88,7 @@ DWORD WINAPI idleThread(LPVOID) { return 0; }
 bool movingBase(bool& wrong) {
   const NumberResult move = numberFromEnvironment("KEYRELAY_MOVE_BASE", 0, 0, 1);
   wrong = !move.error.empty();
-  if (wrong) failed("%s", move.error.c_str());
+  if (wrong) setLoadError(move.error);
   return move.value == 1;
 }
 
@@ -130,14 +118,15 @@ void releaseHeldRange() {
 bool holdPreferredRange(ULONGLONG& base) {
   DWORD bytes = 0;
   if (!preferredRange(pluginPath(), base, bytes)) {
-    failed("%s: cannot read its headers", pluginPath());
+    setLoadError(format("%s: cannot read its headers", pluginPath()));
     return false;
   }
   void* wanted = reinterpret_cast<void*>(static_cast<ULONG_PTR>(base));
   heldRange = VirtualAlloc(wanted, bytes, MEM_RESERVE, PAGE_NOACCESS);
   if (heldRange != wanted) {
     const DWORD error = GetLastError();
-    failed("cannot hold the range at 0x%llX: %s", base, systemText(error, "").c_str());
+    setLoadError(
+        format("cannot hold the range at 0x%llX: %s", base, systemText(error, "").c_str()));
     releaseHeldRange();
     return false;
   }
@@ -148,7 +137,7 @@ bool holdPreferredRange(ULONGLONG& base) {
 
 bool loadPlugin() {
   if (loaded != nullptr) return true;
-  lastError.clear();
+  setLoadError("");
   ULONGLONG preferred = 0;
   bool wrongSetting = false;
   if (movingBase(wrongSetting) && !holdPreferredRange(preferred)) return false;
@@ -156,13 +145,14 @@ bool loadPlugin() {
   loaded = LoadLibraryA(pluginPath());
   if (loaded == nullptr) {
     const DWORD error = GetLastError();
-    failed("cannot load %s: %s", pluginPath(), systemText(error, pluginPath()).c_str());
+    setLoadError(
+        format("cannot load %s: %s", pluginPath(), systemText(error, pluginPath()).c_str()));
     releaseHeldRange();
     return false;
   }
   if (heldRange != nullptr) {
     if (loaded == heldRange) {
-      failed("%s: loaded at its preferred base, which was held", pluginPath());
+      setLoadError(format("%s: loaded at its preferred base, which was held", pluginPath()));
       unloadPlugin();
       return false;
     }
@@ -175,7 +165,7 @@ bool loadPlugin() {
   }
   if (rerouteImport("KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&tickFromStandIn)) ==
       nullptr) {
-    failed("%s: no GetTickCount import from KERNEL32.dll to reroute", pluginPath());
+    setLoadError(format("%s: no GetTickCount import from KERNEL32.dll to reroute", pluginPath()));
     unloadPlugin();
     return false;
   }
@@ -205,10 +195,6 @@ void runThreadInProcess() {
 }
 
 HINSTANCE pluginModule() { return loaded; }
-
-const std::string& loadError() { return lastError; }
-
-void setLoadErrorsPrinted(bool on) { printErrors = on; }
 
 const char* pluginText(const char* text) {
   if (loaded == nullptr) return nullptr;

@@ -106,9 +106,10 @@ Parsed parse(int argc, char** argv) {
       if (!ms) return wrong(harness::numberError("--frame", value, 1, kLongestFrameMs));
       options.frameMs = static_cast<DWORD>(*ms);
     } else if (word.starts_with("-")) {
-      return wrong("unknown option '" + std::string(word) + "'");
+      return wrong("unknown option " + harness::quoted(word));
     } else if (!options.module.empty()) {
-      return wrong("one module only, not '" + options.module + "' and '" + std::string(word) + "'");
+      return wrong("one module only, not " + harness::quoted(options.module) + " and " +
+                   harness::quoted(word));
     } else {
       options.module = word;
     }

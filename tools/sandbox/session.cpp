@@ -8,9 +8,6 @@
 namespace sandbox {
 namespace {
 
-// The subject the game hands out for the whole session.
-constexpr std::int32_t kSubject = 7;
-
 // What the module registered as it loaded (the runner's first happening), as the
 // plugin does: its script, for its own module, and its keystroke handler. Empty
 // when it registered both.
@@ -47,7 +44,7 @@ Session::Session(std::string_view module, Display& display, std::ostream* trace,
              " with the host";
     return;
   }
-  apply(harness::SetSubject{kSubject});
+  apply(harness::SetSubject{harness::kFreshSubject});  // for the whole session
   tell();
 }
 

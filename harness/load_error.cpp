@@ -1,0 +1,25 @@
+#include "harness/load_error.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "harness/plugin_module.h"
+
+namespace harness {
+namespace {
+
+std::string lastError;
+bool printErrors = true;
+
+}  // namespace
+
+void setLoadError(std::string why) {
+  lastError = std::move(why);
+  if (printErrors && !lastError.empty()) std::fprintf(stderr, "%s\n", lastError.c_str());
+}
+
+const std::string& loadError() { return lastError; }
+
+void setLoadErrorsPrinted(bool on) { printErrors = on; }
+
+}  // namespace harness
