@@ -19,6 +19,8 @@ struct NativeCall {
   // False when another host call came before its nativeCall.
   bool called = false;
   bool fromScript = false;  // begun on the script's own context
+
+  friend bool operator==(const NativeCall&, const NativeCall&) = default;
 };
 
 // A native call, or any other host call; a push or a call with no native begun

@@ -8,26 +8,18 @@
 
 // Sanitizers track each stack; a switch they are not told of looks to them like
 // a wild jump. So under AddressSanitizer and ThreadSanitizer every switch is
-// announced.
-#if defined(__SANITIZE_ADDRESS__)
-#define KEYRELAY_ANNOUNCE_TO_ASAN 1
-#endif
-#if defined(__SANITIZE_THREAD__)
-#define KEYRELAY_ANNOUNCE_TO_TSAN 1
-#endif
+// announced. GCC names the sanitizers in macros, clang as features.
 #if defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#define KEYRELAY_HAS_FEATURE(name) __has_feature(name)
+#else
+#define KEYRELAY_HAS_FEATURE(name) 0
+#endif
+#if defined(__SANITIZE_ADDRESS__) || KEYRELAY_HAS_FEATURE(address_sanitizer)
 #define KEYRELAY_ANNOUNCE_TO_ASAN 1
-#endif
-#if __has_feature(thread_sanitizer)
-#define KEYRELAY_ANNOUNCE_TO_TSAN 1
-#endif
-#endif
-
-#if defined(KEYRELAY_ANNOUNCE_TO_ASAN)
 #include <sanitizer/common_interface_defs.h>
 #endif
-#if defined(KEYRELAY_ANNOUNCE_TO_TSAN)
+#if defined(__SANITIZE_THREAD__) || KEYRELAY_HAS_FEATURE(thread_sanitizer)
+#define KEYRELAY_ANNOUNCE_TO_TSAN 1
 #include <sanitizer/tsan_interface.h>
 #endif
 

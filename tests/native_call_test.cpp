@@ -58,8 +58,10 @@ TEST_F(NativeCallTest, ANativeWithoutArgumentsIsBegunAndCalledWithNoPush) {
 
 TEST_F(NativeCallTest, SlotsArePushedFirstArgumentFirst) {
   callNative(kFollowUpNative, zeroFilled(INT32{-1}), zeroFilled(1), zeroFilled(0), zeroFilled(0));
-  EXPECT_EQ(nativeCalls(),
-            (std::vector<NativeCall>{{kFollowUpNative, {0xFFFFFFFFu, 1, 0, 0}, false}}));
+  EXPECT_EQ(nativeCalls(), (std::vector<NativeCall>{{.hash = kFollowUpNative,
+                                                     .slots = {0xFFFFFFFFu, 1, 0, 0},
+                                                     .result = standin::kResultNoise,
+                                                     .called = true}}));
 }
 
 TEST_F(NativeCallTest, TheResultIsTheHostsResultSlot) {

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "harness/trace.h"
+
 namespace keyrelay_test {
 
 using standin::HostCall;
@@ -12,7 +14,7 @@ std::vector<NativeCall> nativeCalls(const std::vector<HostCall>& calls) {
   for (const harness::CallGroup& group : harness::groupNativeCalls(calls)) {
     if (const auto* native = std::get_if<harness::NativeCall>(&group)) {
       EXPECT_TRUE(native->called) << "a native begun and not called before the next host call";
-      natives.push_back(NativeCall{native->hash, native->slots, native->fromScript});
+      natives.push_back(*native);
       continue;
     }
     const Op op = std::get<HostCall>(group).op;
@@ -28,12 +30,6 @@ std::vector<Op> ops(const std::vector<HostCall>& calls) {
   std::vector<Op> out;
   for (const HostCall& call : calls) out.push_back(call.op);
   return out;
-}
-
-void PrintTo(const NativeCall& call, std::ostream* os) {
-  *os << std::hex << "native 0x" << call.hash << " (";
-  for (UINT64 slot : call.slots) *os << " 0x" << slot;
-  *os << " )" << (call.fromScript ? "" : " outside the script") << std::dec;
 }
 
 Fields fieldsOf(DWORD key) {
@@ -80,3 +76,5 @@ std::vector<NativeCall> LoadedPluginTest::pass() {
 }
 
 }  // namespace keyrelay_test
+
+void harness::PrintTo(const NativeCall& call, std::ostream* os) { *os << nativeText(call); }

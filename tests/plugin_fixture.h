@@ -14,14 +14,12 @@
 
 namespace keyrelay_test {
 
-// One native call as the host saw it: nativeInit, the pushes, nativeCall.
-struct NativeCall {
-  NativeHash hash = 0;
-  std::vector<UINT64> slots;
-  bool fromScript = false;
+// The keys the tests press, by their names.
+inline constexpr DWORD kX = 0x58;
+inline constexpr DWORD kC = 0x43;
+inline constexpr DWORD kCtrl = 0x11;
 
-  friend bool operator==(const NativeCall&, const NativeCall&) = default;
-};
+using harness::NativeCall;
 
 // The natives among `calls`. A push or call outside a begun native, or a native
 // not called before the next host call, fails the test.
@@ -30,8 +28,6 @@ std::vector<NativeCall> nativeCalls();
 
 // The operations among `calls`, in order.
 std::vector<standin::Op> ops(const std::vector<standin::HostCall>& calls);
-
-void PrintTo(const NativeCall& call, std::ostream* os);
 
 // A key's record as it stands; all zero when empty.
 struct Fields {
@@ -64,3 +60,8 @@ class LoadedPluginTest : public FreshPluginTest {
 };
 
 }  // namespace keyrelay_test
+
+namespace harness {
+// A native call in a test's message, as a trace shows it.
+void PrintTo(const NativeCall& call, std::ostream* os);
+}  // namespace harness

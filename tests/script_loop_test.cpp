@@ -12,10 +12,6 @@ namespace {
 
 using standin::Op;
 
-constexpr DWORD kX = 0x58;
-constexpr DWORD kC = 0x43;
-constexpr DWORD kCtrl = 0x11;
-
 using ScriptLoopTest = LoadedPluginTest;
 
 TEST_F(ScriptLoopTest, TheBindingsAreXCAndCtrl) {

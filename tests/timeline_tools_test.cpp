@@ -14,18 +14,10 @@
 namespace keyrelay_test {
 namespace {
 
+using namespace harness;
 using namespace keyrelay_model;
-using harness::Advance;
-using harness::Key;
-using harness::Passes;
-using harness::scenarioLines;
-using harness::scenarioText;
-using harness::SetSubject;
-using harness::SetTick;
 
 constexpr std::uint64_t kWrap = std::uint64_t{1} << 32;
-constexpr DWORD kX = 0x58;
-constexpr DWORD kCtrl = 0x11;
 
 // Ctrl pressed, then left alone for exactly 2^32 ms: the plugin's tick is back
 // where it was, and it holds.
@@ -83,9 +75,9 @@ TEST(FailureReportTest, GivesTheShortestFailingPrefixAsAScenarioThatReplaysTheFa
             "tick 1000\nsubject -3\npass\n"
             "press CTRL repeat=1 scan=0 extended=0 context=0 previous=0 transition=0\n"
             "advance 4294967295\nadvance 1\npass\n");
-  harness::ScenarioReader reader(harness::bytesOf(scenario));
+  ScenarioReader reader(bytesOf(scenario));
   std::ostringstream trace;
-  ASSERT_TRUE(harness::replayScenario(reader, trace));
+  ASSERT_TRUE(replayScenario(reader, trace));
   EXPECT_EQ(reader.error(), "");
   EXPECT_NE(trace.str().find("  hold 0xFFFFFFFFFFFFFFFD"), std::string::npos) << trace.str();
 }
@@ -103,14 +95,14 @@ TEST(FailureReportTest, TheShortestPrefixIsFoundEvenWhenALongerOneAgrees) {
 TEST(ScenarioTextTest, ReadsBackAsTheSameTimelineForEveryKindOfStep) {
   for (std::uint64_t seed = 1; seed <= 2000; ++seed) {
     const std::string text = scenarioText(randomTimeline(seed));
-    const harness::ParseResult parsed = harness::parseScenario(text);
+    const ParseResult parsed = parseScenario(text);
     ASSERT_EQ(parsed.error, "") << "seed " << seed;
     ASSERT_EQ(scenarioText(parsed.timeline), text) << "seed " << seed;
   }
   // The kinds the generator never makes.
   const std::string rest =
       "pass 3 every 16\npass 2\npass 1 every 4294967295\nload\nunload\nthread\n";
-  EXPECT_EQ(scenarioText(harness::parseScenario(rest).timeline), rest);
+  EXPECT_EQ(scenarioText(parseScenario(rest).timeline), rest);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ constexpr std::uint64_t kWrap = std::uint64_t{1} << 32;
 
 DWORD randomKey(Choices& r) {
   const std::uint64_t kind = r.below(10);
-  if (kind < 6) return std::array<DWORD, 3>{0x58, 0x43, 0x11}[kind / 2];  // X, C, Ctrl
+  if (kind < 6) return std::array<DWORD, 3>{kX, kC, kCtrl}[kind / 2];
   // Other keys the plugin keeps, the edges among them.
   if (kind == 6) return pick(r, std::array<DWORD, 4>{0, 254, 0x10, 0xA2});
   if (kind == 7) return static_cast<DWORD>(r.below(255));

@@ -13,9 +13,6 @@ using standin::HostCall;
 using standin::Op;
 
 constexpr DWORD kKeysKept = 255;
-constexpr DWORD kX = 0x58;
-constexpr DWORD kC = 0x43;
-constexpr DWORD kCtrl = 0x11;
 constexpr std::uint64_t kReleaseWindow = 100;
 constexpr std::uint64_t kHoldWindow = 5000;
 constexpr std::uint64_t kWrap = std::uint64_t{1} << 32;

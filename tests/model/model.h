@@ -17,6 +17,11 @@ namespace keyrelay_model {
 using harness::Step;
 using harness::Timeline;
 
+// The bindings' keys, written apart from the plugin's constants.
+inline constexpr DWORD kX = 0x58;
+inline constexpr DWORD kC = 0x43;
+inline constexpr DWORD kCtrl = 0x11;
+
 // What the model saw acting, so that tests can tell the timelines reach the
 // interesting cases.
 struct Tally {

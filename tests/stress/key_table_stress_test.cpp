@@ -20,9 +20,6 @@
 namespace keyrelay_test {
 namespace {
 
-constexpr DWORD kX = 0x58;
-constexpr DWORD kC = 0x43;
-constexpr DWORD kCtrl = 0x11;
 constexpr DWORD kOther = 0x41;
 // Codes without a record, two of them X and C plus 256.
 constexpr std::array<DWORD, 5> kBadCodes = {255, 256, 0x158, 0x143, 0xFFFFFFFF};
@@ -73,16 +70,12 @@ struct Writer {
   }
 };
 
-class KeyTableStressTest : public LoadedPluginTest {
- protected:
-  void SetUp() override {
-    LoadedPluginTest::SetUp();
-    // The recorder is a vector for one thread; ticks are still counted.
-    standin::setRecording(false);
-  }
-};
+// The recorder is a vector for one thread: off in these tests. Ticks are still
+// counted.
+using KeyTableStressTest = LoadedPluginTest;
 
 TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecordNeverAct) {
+  standin::setRecording(false);
   Writer writer;
   std::atomic<bool> done{false};
   std::atomic<std::uint64_t> rounds{0};
@@ -129,6 +122,7 @@ TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecord
 }
 
 TEST_F(KeyTableStressTest, WholePassesRunWhileKeystrokesArriveOnAnotherThread) {
+  standin::setRecording(false);
   Writer writer;
   std::atomic<bool> done{false};
   std::atomic<std::uint64_t> passes{0};
