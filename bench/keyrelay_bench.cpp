@@ -8,11 +8,14 @@
 // requests do nothing and the loops run uncounted.
 #include <valgrind/callgrind.h>
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 
-#include "bench/allocation_counter.h"
 #include "harness/plugin_module.h"
 #include "host/host.h"
 #include "input/key_state.h"
@@ -21,6 +24,20 @@
 #include "standin/standin.h"
 
 namespace {
+
+// Every allocation made through the global operator new, which this program
+// replaces below.
+std::atomic<std::uint64_t> allocations{0};
+
+void* allocate(std::size_t bytes, std::size_t alignment) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (bytes == 0) bytes = 1;
+  void* p = alignment > alignof(std::max_align_t)
+                ? std::aligned_alloc(alignment, (bytes + alignment - 1) / alignment * alignment)
+                : std::malloc(bytes);
+  if (p == nullptr) throw std::bad_alloc();
+  return p;
+}
 
 constexpr int kCountedRounds = 1000;
 constexpr int kAllocationRounds = 100'000;
@@ -97,12 +114,22 @@ void countStrokes(const char* name, KeystrokeHandler handler) {
 // Allocations made by kAllocationRounds rounds of `work`.
 template <typename Work>
 std::uint64_t allocationsDuring(Work work) {
-  const std::uint64_t before = keyrelay_bench::allocations();
+  const std::uint64_t before = allocations.load();
   for (int i = 0; i < kAllocationRounds; ++i) work(i);
-  return keyrelay_bench::allocations() - before;
+  return allocations.load() - before;
 }
 
 }  // namespace
+
+// The two allocating forms: the C++ library's array, nothrow and sized forms
+// call these.
+void* operator new(std::size_t bytes) { return allocate(bytes, 0); }
+void* operator new(std::size_t bytes, std::align_val_t a) {
+  return allocate(bytes, static_cast<std::size_t>(a));
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
 
 int main() {
   loadFreshPlugin();

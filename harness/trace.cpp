@@ -81,7 +81,7 @@ void TracePrinter::printCalls(const Runner& runner, const Happening& happening) 
   for (const CallGroup& group : groupNativeCalls(
            calls.subspan(happening.firstCall, happening.endCall - happening.firstCall))) {
     if (const auto* native = std::get_if<NativeCall>(&group)) {
-      printNative(*native);
+      line("  " + nativeText(*native));
     } else {
       printOther(std::get<HostCall>(group));
     }
@@ -157,7 +157,5 @@ std::string quotedText(UINT64 slot) {
   out += i == kMaxShownText ? "\"..." : "\"";
   return out;
 }
-
-void TracePrinter::printNative(const NativeCall& native) { line("  " + nativeText(native)); }
 
 }  // namespace harness

@@ -25,7 +25,6 @@ class TracePrinter {
  private:
   void printCalls(const Runner& runner, const Happening& happening);
   void printOther(const standin::HostCall& call);
-  void printNative(const NativeCall& native);
   void line(const std::string& text);
 
   std::string out_;

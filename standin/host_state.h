@@ -1,18 +1,15 @@
 // What the stand-in host keeps between calls. Internal to the stand-in.
 #pragma once
 
-#include <atomic>
 #include <vector>
 
 #include "standin/standin.h"
 
 namespace standin {
 
+// All but the clock, which other threads read too (host_state.cpp); as a fresh
+// process has it.
 struct HostState {
-  std::atomic<DWORD> tick{0};
-  // Reads of the tick by every thread. A locked add costs the same for the plugin
-  // as for the floors the benchmark counts it against.
-  std::atomic<unsigned long long> tickReads{0};
   std::vector<HostCall> calls;
   bool recording = true;
   SubjectHandle subject = 0;
