@@ -87,30 +87,25 @@ std::uint32_t keyCode(std::string_view word) {
 }
 
 // The flags a keystroke line may set: signed 32-bit values, or their bits.
-constexpr std::pair<std::string_view, BOOL standin::Keystroke::*> kFlags[] = {
-    {"extended", &standin::Keystroke::extended},
-    {"context", &standin::Keystroke::contextCode},
-    {"previous", &standin::Keystroke::previousState},
-    {"transition", &standin::Keystroke::transitionState}};
+using Flag = std::pair<std::string_view, BOOL standin::Keystroke::*>;
+constexpr Flag kFlags[] = {{"extended", &standin::Keystroke::extended},
+                           {"context", &standin::Keystroke::contextCode},
+                           {"previous", &standin::Keystroke::previousState},
+                           {"transition", &standin::Keystroke::transitionState}};
 
 void setField(standin::Keystroke& k, std::string_view name, std::string_view value) {
   const std::string field = lower(name);
+  const auto flag = std::ranges::find(kFlags, field, &Flag::first);
   if (field == "repeat") {
     k.repeatCount = static_cast<WORD>(number(value, "repeat", 0, 0xFFFF));
-    return;
-  }
-  if (field == "scan") {
+  } else if (field == "scan") {
     k.scanCode = static_cast<BYTE>(number(value, "scan", 0, 0xFF));
-    return;
+  } else if (flag != std::end(kFlags)) {
+    k.*flag->second = signed32(value, flag->first);
+  } else {
+    throw Fault{"unknown field " + quoted(name) +
+                " (expected repeat, scan, extended, context, previous or transition)"};
   }
-  for (const auto& [flag, member] : kFlags) {
-    if (field == flag) {
-      k.*member = signed32(value, flag);
-      return;
-    }
-  }
-  throw Fault{"unknown field " + quoted(name) +
-              " (expected repeat, scan, extended, context, previous or transition)"};
 }
 
 Step readKey(const Words& words) {

@@ -14,12 +14,6 @@ using standin::Op;
 
 using ScriptLoopTest = LoadedPluginTest;
 
-TEST_F(ScriptLoopTest, TheBindingsAreXCAndCtrl) {
-  EXPECT_EQ(kStealthKey, kX);
-  EXPECT_EQ(kFollowUpKey, kC);
-  EXPECT_EQ(kHoldKey, kCtrl);
-}
-
 TEST_F(ScriptLoopTest, AnIdlePassFetchesTheSubjectReadsTheTickThriceAndHandsBack) {
   for (int i = 0; i < 3; ++i) {
     standin::clearCalls();
