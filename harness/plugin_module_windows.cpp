@@ -92,21 +92,19 @@ bool failLoad(const std::string& why) {
   return false;
 }
 
-// The preferred base and size of the module file at `path`, from its headers.
+// The preferred base and size of the module file at `path`, from its headers in a
+// mapping of the file as data: an image mapping may be relocated, headers and all.
+// A data file's handle is its view's address with the low bit set.
 bool preferredRange(const char* path, ULONGLONG& base, DWORD& bytes) {
-  std::FILE* file = std::fopen(path, "rb");
+  const HMODULE file = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (file == nullptr) return false;
-  IMAGE_DOS_HEADER dos{};
-  IMAGE_NT_HEADERS64 nt{};
-  const bool read =
-      std::fread(&dos, sizeof dos, 1, file) == 1 && dos.e_magic == IMAGE_DOS_SIGNATURE &&
-      std::fseek(file, dos.e_lfanew, SEEK_SET) == 0 && std::fread(&nt, sizeof nt, 1, file) == 1 &&
-      nt.Signature == IMAGE_NT_SIGNATURE &&
-      nt.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
-  std::fclose(file);
-  base = nt.OptionalHeader.ImageBase;
-  bytes = nt.OptionalHeader.SizeOfImage;
-  return read;
+  const auto view = reinterpret_cast<HMODULE>(reinterpret_cast<ULONG_PTR>(file) & ~ULONG_PTR{1});
+  const IMAGE_OPTIONAL_HEADER64& header = ntHeaders(view)->OptionalHeader;
+  base = header.ImageBase;
+  bytes = header.SizeOfImage;
+  const bool is64 = header.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+  FreeLibrary(file);  // before the range is held: the view might lie in it
+  return is64;
 }
 
 // Reserves the module's preferred range, so that the next load cannot use it.
