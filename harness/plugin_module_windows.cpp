@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "harness/format.h"
 #include "harness/load_error.h"
@@ -42,10 +43,7 @@ std::string systemText(DWORD error, const char* file) {
   std::string out = "error " + std::to_string(error);
   if (length == 0) return out;
   std::string message(text, length);
-  while (!message.empty() &&
-         (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
-    message.pop_back();
-  }
+  message.erase(message.find_last_not_of("\r\n ") + 1);
   for (std::size_t at = message.find("%1"); at != std::string::npos;
        at = message.find("%1", at + std::strlen(file))) {
     message.replace(at, 2, file);
@@ -58,12 +56,15 @@ T* at(HMODULE module, DWORD rva) {
   return reinterpret_cast<T*>(reinterpret_cast<BYTE*>(module) + rva);
 }
 
+const IMAGE_NT_HEADERS* ntHeaders(HMODULE module) {
+  return at<IMAGE_NT_HEADERS>(module,
+                              static_cast<DWORD>(at<IMAGE_DOS_HEADER>(module, 0)->e_lfanew));
+}
+
 // The module's import address table slot for dll!function, or null.
 ULONG_PTR* importSlot(HMODULE module, const char* dll, const char* function) {
-  const auto* dos = at<IMAGE_DOS_HEADER>(module, 0);
-  const auto* nt = at<IMAGE_NT_HEADERS>(module, static_cast<DWORD>(dos->e_lfanew));
   const IMAGE_DATA_DIRECTORY& imports =
-      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+      ntHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   if (imports.VirtualAddress == 0) return nullptr;
   for (auto* d = at<IMAGE_IMPORT_DESCRIPTOR>(module, imports.VirtualAddress); d->Name != 0; ++d) {
     if (_stricmp(at<char>(module, d->Name), dll) != 0) continue;
@@ -84,51 +85,40 @@ ULONG_PTR* importSlot(HMODULE module, const char* dll, const char* function) {
 
 DWORD WINAPI idleThread(LPVOID) { return 0; }
 
-// 1 holds the range, 0 (or unset) does not; anything else is refused, loudly.
-bool movingBase(bool& wrong) {
-  const NumberResult move = numberFromEnvironment("KEYRELAY_MOVE_BASE", 0, 0, 1);
-  wrong = !move.error.empty();
-  if (wrong) setLoadError(move.error);
-  return move.value == 1;
+// Keeps why the load failed and undoes what it had done; false, for the caller to return.
+bool failLoad(const std::string& why) {
+  setLoadError(why);
+  unloadPlugin();
+  return false;
 }
 
-// The preferred base and size of the module file at `path`, from its headers.
+// The preferred base and size of the module file at `path`, from its headers in a
+// mapping of the file as data: an image mapping may be relocated, headers and all.
+// A data file's handle is its view's address with the low bit set.
 bool preferredRange(const char* path, ULONGLONG& base, DWORD& bytes) {
-  std::FILE* file = std::fopen(path, "rb");
+  const HMODULE file = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (file == nullptr) return false;
-  IMAGE_DOS_HEADER dos{};
-  IMAGE_NT_HEADERS64 nt{};
-  const bool read =
-      std::fread(&dos, sizeof dos, 1, file) == 1 && dos.e_magic == IMAGE_DOS_SIGNATURE &&
-      std::fseek(file, dos.e_lfanew, SEEK_SET) == 0 && std::fread(&nt, sizeof nt, 1, file) == 1 &&
-      nt.Signature == IMAGE_NT_SIGNATURE &&
-      nt.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
-  std::fclose(file);
-  base = nt.OptionalHeader.ImageBase;
-  bytes = nt.OptionalHeader.SizeOfImage;
-  return read;
-}
-
-void releaseHeldRange() {
-  if (heldRange != nullptr) VirtualFree(heldRange, 0, MEM_RELEASE);
-  heldRange = nullptr;
+  const auto view = reinterpret_cast<HMODULE>(reinterpret_cast<ULONG_PTR>(file) & ~ULONG_PTR{1});
+  const IMAGE_OPTIONAL_HEADER64& header = ntHeaders(view)->OptionalHeader;
+  base = header.ImageBase;
+  bytes = header.SizeOfImage;
+  const bool is64 = header.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+  FreeLibrary(file);  // before the range is held: the view might lie in it
+  return is64;
 }
 
 // Reserves the module's preferred range, so that the next load cannot use it.
-bool holdPreferredRange(ULONGLONG& base) {
+bool holdPreferredRange() {
+  ULONGLONG base = 0;
   DWORD bytes = 0;
   if (!preferredRange(pluginPath(), base, bytes)) {
-    setLoadError(format("%s: cannot read its headers", pluginPath()));
-    return false;
+    return failLoad(format("%s: cannot read its headers", pluginPath()));
   }
   void* wanted = reinterpret_cast<void*>(static_cast<ULONG_PTR>(base));
   heldRange = VirtualAlloc(wanted, bytes, MEM_RESERVE, PAGE_NOACCESS);
   if (heldRange != wanted) {
-    const DWORD error = GetLastError();
-    setLoadError(
-        format("cannot hold the range at 0x%llX: %s", base, systemText(error, "").c_str()));
-    releaseHeldRange();
-    return false;
+    return failLoad(format("cannot hold the range at 0x%llX: %s", base,
+                           systemText(GetLastError(), "").c_str()));
   }
   return true;
 }
@@ -138,45 +128,41 @@ bool holdPreferredRange(ULONGLONG& base) {
 bool loadPlugin() {
   if (loaded != nullptr) return true;
   setLoadError("");
-  ULONGLONG preferred = 0;
-  bool wrongSetting = false;
-  if (movingBase(wrongSetting) && !holdPreferredRange(preferred)) return false;
-  if (wrongSetting) return false;
+  // 1 holds the range, 0 (or unset) does not; anything else is refused, loudly.
+  const NumberResult move = numberFromEnvironment("KEYRELAY_MOVE_BASE", 0, 0, 1);
+  if (!move.error.empty()) return failLoad(move.error);
+  if (move.value == 1 && !holdPreferredRange()) return false;
   loaded = LoadLibraryA(pluginPath());
   if (loaded == nullptr) {
     const DWORD error = GetLastError();
-    setLoadError(
+    return failLoad(
         format("cannot load %s: %s", pluginPath(), systemText(error, pluginPath()).c_str()));
-    releaseHeldRange();
-    return false;
   }
   if (heldRange != nullptr) {
     if (loaded == heldRange) {
-      setLoadError(format("%s: loaded at its preferred base, which was held", pluginPath()));
-      unloadPlugin();
-      return false;
+      return failLoad(format("%s: loaded at its preferred base, which was held", pluginPath()));
     }
     static bool reported = false;  // once a process: timelines load it thousands of times
-    if (!reported) {
+    if (!std::exchange(reported, true)) {
       std::fprintf(stderr, "moved: loaded at 0x%llX, not at its preferred base 0x%llX\n",
-                   static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(loaded)), preferred);
+                   static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(loaded)),
+                   static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(heldRange)));
     }
-    reported = true;
   }
   if (rerouteImport("KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&tickFromStandIn)) ==
       nullptr) {
-    setLoadError(format("%s: no GetTickCount import from KERNEL32.dll to reroute", pluginPath()));
-    unloadPlugin();
-    return false;
+    return failLoad(
+        format("%s: no GetTickCount import from KERNEL32.dll to reroute", pluginPath()));
   }
   return true;
 }
 
+// The range is held only while the module is loaded: it is released too.
 void unloadPlugin() {
-  if (loaded == nullptr) return;
-  FreeLibrary(loaded);
+  if (loaded != nullptr) FreeLibrary(loaded);
+  if (heldRange != nullptr) VirtualFree(heldRange, 0, MEM_RELEASE);
   loaded = nullptr;
-  releaseHeldRange();
+  heldRange = nullptr;
 }
 
 // The module's state is out of reach: it is mapped afresh.
@@ -199,8 +185,7 @@ HINSTANCE pluginModule() { return loaded; }
 const char* pluginText(const char* text) {
   if (loaded == nullptr) return nullptr;
   const std::size_t bytes = std::strlen(text) + 1;
-  const auto* nt =
-      at<IMAGE_NT_HEADERS>(loaded, static_cast<DWORD>(at<IMAGE_DOS_HEADER>(loaded, 0)->e_lfanew));
+  const IMAGE_NT_HEADERS* nt = ntHeaders(loaded);
   const char* found = nullptr;
   const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
   for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {

@@ -15,9 +15,8 @@ if(NOT entries STREQUAL "keyrelay.asi;keyrelay.txt")
   message(FATAL_ERROR "${ZIP} holds: ${entries}")
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${ZIP} WORKING_DIRECTORY ${WORK_DIR})
-foreach(pair "keyrelay.asi;${MODULE}" "keyrelay.txt;${README}")
-  list(GET pair 0 entry)
-  list(GET pair 1 original)
+set(originals ${MODULE} ${README})  # of the entries, keyrelay.asi and keyrelay.txt
+foreach(entry original IN ZIP_LISTS entries originals)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK_DIR}/${entry} ${original}
     RESULT_VARIABLE differ)
   if(differ)

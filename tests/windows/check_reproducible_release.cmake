@@ -11,10 +11,9 @@ function(make_release run mode time umask zone)
   file(MAKE_DIRECTORY ${in})
   file(COPY_FILE ${MODULE} ${in}/keyrelay.asi)
   file(COPY_FILE ${README} ${in}/keyrelay.txt)
-  execute_process(COMMAND chmod ${mode} ${in}/keyrelay.asi ${in}/keyrelay.txt
-    COMMAND_ERROR_IS_FATAL ANY)
-  execute_process(COMMAND touch -d ${time} ${in}/keyrelay.asi ${in}/keyrelay.txt
-    COMMAND_ERROR_IS_FATAL ANY)
+  set(inputs ${in}/keyrelay.asi ${in}/keyrelay.txt)
+  execute_process(COMMAND chmod ${mode} ${inputs} COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND touch -d ${time} ${inputs} COMMAND_ERROR_IS_FATAL ANY)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -E env TZ=${zone}
             sh -c "umask ${umask} && exec \"$0\" \"$@\"" ${CMAKE_COMMAND}

@@ -120,20 +120,9 @@ bool passWithProbe(const Place& place, Probe with) {
   if (!harness::startFresh()) return false;
   standin::setRecording(false);
   probe = with;
+  walkedThrough = false;
   *place.original = harness::rerouteImport(place.dll, place.function, place.probed);
   return *place.original != nullptr && standin::runPass();
-}
-
-bool walkCrossesThePlugin(const Place& place) {
-  std::printf("walk from inside %s:\n", place.name);
-  walkedThrough = false;
-  return passWithProbe(place, walkProbe) && walkedThrough;
-}
-
-bool exceptionStopsAtTheEntry(const Place& place) {
-  if (!passWithProbe(place, throwProbe)) return false;
-  // Caught below the script routine: the script has ended, the process goes on.
-  return standin::scriptFaulted() && !standin::runPass();
 }
 
 }  // namespace
@@ -149,10 +138,12 @@ int main() {
     failures += passed ? 0 : 1;
   };
   for (const Place& place : kPlaces) {
-    check(walkCrossesThePlugin(place),
+    std::printf("walk from inside %s:\n", place.name);
+    check(passWithProbe(place, walkProbe) && walkedThrough,
           std::string("the walk from inside ") + place.name +
               " crosses the plugin's frames and reaches the script entry");
-    check(exceptionStopsAtTheEntry(place),
+    // Caught below the script routine: the script has ended, the process goes on.
+    check(passWithProbe(place, throwProbe) && standin::scriptFaulted() && !standin::runPass(),
           std::string("an exception from inside ") + place.name +
               " is caught at the script entry and the process goes on");
   }

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -36,15 +36,13 @@ int main(int argc, char** argv) {
     std::fputs("usage: keyrelay-version-info FILE\n", stderr);
     return 2;
   }
-  const int pathChars = MultiByteToWideChar(CP_ACP, 0, argv[1], -1, nullptr, 0);
-  std::wstring path(static_cast<size_t>(pathChars), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, argv[1], -1, path.data(), pathChars);
-
+  // The A functions take the name as given; the block they fill is the one that
+  // the W queries below read, as Explorer does.
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  const DWORD size = GetFileVersionInfoSizeA(argv[1], &ignored);
   if (size == 0) return fail("no version resource", argv[1]);
   std::vector<BYTE> info(size);
-  if (!GetFileVersionInfoW(path.c_str(), 0, size, info.data())) {
+  if (!GetFileVersionInfoA(argv[1], 0, size, info.data())) {
     return fail("version resource unreadable", argv[1]);
   }
 
