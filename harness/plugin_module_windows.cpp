@@ -92,19 +92,21 @@ bool failLoad(const std::string& why) {
   return false;
 }
 
-// The preferred base and size of the module file at `path`, from its headers in a
-// mapping of the file as data: an image mapping may be relocated, headers and all.
-// A data file's handle is its view's address with the low bit set.
+// The preferred base and size of the module file at `path`, from its headers.
 bool preferredRange(const char* path, ULONGLONG& base, DWORD& bytes) {
-  const HMODULE file = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return false;
-  const auto view = reinterpret_cast<HMODULE>(reinterpret_cast<ULONG_PTR>(file) & ~ULONG_PTR{1});
-  const IMAGE_OPTIONAL_HEADER64& header = ntHeaders(view)->OptionalHeader;
-  base = header.ImageBase;
-  bytes = header.SizeOfImage;
-  const bool is64 = header.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
-  FreeLibrary(file);  // before the range is held: the view might lie in it
-  return is64;
+  IMAGE_DOS_HEADER dos{};
+  IMAGE_NT_HEADERS64 nt{};
+  const bool read =
+      std::fread(&dos, sizeof dos, 1, file) == 1 && dos.e_magic == IMAGE_DOS_SIGNATURE &&
+      std::fseek(file, dos.e_lfanew, SEEK_SET) == 0 && std::fread(&nt, sizeof nt, 1, file) == 1 &&
+      nt.Signature == IMAGE_NT_SIGNATURE &&
+      nt.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+  std::fclose(file);
+  base = nt.OptionalHeader.ImageBase;
+  bytes = nt.OptionalHeader.SizeOfImage;
+  return read;
 }
 
 // Reserves the module's preferred range, so that the next load cannot use it.
