@@ -1,5 +1,5 @@
-#include "harness/load_error.h"
-
+// Why the last load of the plugin failed, kept the same way by both builds of the
+// loader seam.
 #include <cstdio>
 #include <utility>
 

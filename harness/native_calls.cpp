@@ -1,7 +1,5 @@
 #include "harness/native_calls.h"
 
-#include <utility>
-
 namespace harness {
 
 std::vector<CallGroup> groupNativeCalls(std::span<const standin::HostCall> calls) {
@@ -9,10 +7,7 @@ std::vector<CallGroup> groupNativeCalls(std::span<const standin::HostCall> calls
   NativeCall* open = nullptr;  // the native begun last, until it is called
   for (const standin::HostCall& call : calls) {
     if (call.op == standin::Op::kNativeInit) {
-      NativeCall begun;
-      begun.hash = call.value;
-      begun.fromScript = call.fromScript;
-      groups.emplace_back(std::move(begun));
+      groups.emplace_back(NativeCall{.hash = call.value, .fromScript = call.fromScript});
       open = &std::get<NativeCall>(groups.back());
     } else if (open != nullptr && call.op == standin::Op::kNativePush64) {
       open->slots.push_back(call.value);

@@ -7,13 +7,10 @@
 #include "harness/format.h"
 
 namespace harness {
-namespace {
 
 // A faulty word is quoted up to this many characters, so that a huge line does
 // not come back as a huge message.
 constexpr std::size_t kMaxQuoted = 40;
-
-}  // namespace
 
 std::optional<std::uint64_t> parseNumber(std::string_view text, std::uint64_t least,
                                          std::uint64_t most) {

@@ -26,6 +26,10 @@ const std::string& loadError();
 // Whether a failed load also writes that line to standard error, as it does
 // unless turned off by a caller that shows it itself.
 void setLoadErrorsPrinted(bool on);
+// For the seam's two builds (load_error.cpp): keeps `why` as the reason
+// loadError() gives, and writes it to standard error unless turned off; an empty
+// `why` clears it (a load that succeeded, or one about to be tried).
+void setLoadError(std::string why);
 // A thread starts and ends in the process while the plugin is loaded, so that its
 // entry point gets the thread-attach and thread-detach notifications.
 void runThreadInProcess();

@@ -2,7 +2,6 @@
 // loader would, with a handle of our own for the module.
 #include <cstring>
 
-#include "harness/load_error.h"
 #include "harness/plugin_module.h"
 #include "input/key_state.h"
 #include "plugin/dll_main.h"

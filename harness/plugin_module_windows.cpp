@@ -14,7 +14,6 @@
 #include <utility>
 
 #include "harness/format.h"
-#include "harness/load_error.h"
 #include "harness/number.h"
 #include "harness/plugin_module.h"
 #include "host/platform.h"

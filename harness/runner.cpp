@@ -100,13 +100,10 @@ bool replayScenario(ScenarioReader& scenario, std::ostream& out) {
   };
   tell();
   while (const std::optional<Step> step = scenario.next()) {
-    if (const auto* passes = std::get_if<Passes>(&*step)) {
-      for (std::uint32_t i = 0; i < passes->count; ++i) {
-        runner.apply(Passes{1, passes->everyMs});
-        tell();
-      }
-    } else {
-      runner.apply(*step);
+    // Passes one at a time, so that a long run of them is told as it goes.
+    const auto* passes = std::get_if<Passes>(&*step);
+    for (std::uint32_t i = 0; i < (passes != nullptr ? passes->count : 1); ++i) {
+      runner.apply(passes != nullptr ? Passes{1, passes->everyMs} : *step);
       tell();
     }
   }

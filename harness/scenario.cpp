@@ -5,6 +5,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <limits>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -112,8 +113,7 @@ Step readKey(const Words& words) {
   const std::uint32_t code = keyCode(words[1]);
   const bool release = lower(words[0]) == "release";
   standin::Keystroke k = release ? standin::release(code) : standin::press(code);
-  for (std::size_t i = 2; i < words.size(); ++i) {
-    const std::string_view field = words[i];
+  for (const std::string_view field : std::span(words).subspan(2)) {
     const std::size_t eq = field.find('=');
     if (eq == std::string_view::npos || eq == 0 || eq + 1 == field.size()) {
       throw Fault{"bad field " + quoted(field) + " (expected name=value)"};

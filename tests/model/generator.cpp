@@ -8,7 +8,6 @@
 namespace keyrelay_model {
 namespace {
 
-bool oneIn(Choices& r, std::uint64_t n) { return r.below(n) == 0; }
 template <typename T, std::size_t N>
 T pick(Choices& r, const std::array<T, N>& values) {
   return values[r.below(N)];
@@ -38,7 +37,7 @@ BOOL randomFlag(Choices& r) {
 standin::Keystroke randomKeystroke(Choices& r) {
   standin::Keystroke k;
   k.key = randomKey(r);
-  k.repeatCount = static_cast<WORD>(oneIn(r, 4) ? r.next() : 1);
+  k.repeatCount = static_cast<WORD>(r.below(4) == 0 ? r.next() : 1);  // mostly 1
   k.scanCode = static_cast<BYTE>(r.next());
   k.extended = randomFlag(r);
   k.contextCode = randomFlag(r);
