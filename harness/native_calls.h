@@ -14,8 +14,8 @@ namespace harness {
 
 struct NativeCall {
   NativeHash hash = 0;
-  std::vector<UINT64> slots;  // in push order
-  UINT64 result = 0;          // the result slot's value, once called
+  std::vector<UINT64> slots = {};  // in push order
+  UINT64 result = 0;               // the result slot's value, once called
   // False when another host call came before its nativeCall.
   bool called = false;
   bool fromScript = false;  // begun on the script's own context
