@@ -1,11 +1,11 @@
-# cmake -DGCOVR= -DSOURCE_DIR= -DBUILD_DIR= -DSUITES= -P check_coverage.cmake
-# The plugin's own code (input/, script/, plugin/) as the suites (the program
-# SUITES) cover it: the counters zeroed, the suites run, and gcovr's summary put in one line, which is
-# also written to BUILD_DIR/plugin-coverage.txt. Fails below 100% of the lines or
+# cmake -DGCOVR= -DSOURCE_DIR= -DBUILD_DIR= -DSUITES_PROGRAM= -P check_coverage.cmake
+# The plugin's own code (input/, script/, plugin/) as the suites cover it: the
+# counters zeroed, the suites' program run, and gcovr's summary put in one line,
+# which is also written to BUILD_DIR/plugin-coverage.txt. Fails below 100% of the lines or
 # the branches, with gcovr's report of what was missed.
 file(GLOB_RECURSE stale ${BUILD_DIR}/*.gcda)
 file(REMOVE ${stale} ${BUILD_DIR}/plugin-coverage.txt)
-execute_process(COMMAND ${SUITES} OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${SUITES_PROGRAM} OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 execute_process(
   # Only the build folder is searched: the Wine prefixes beside it link to /.
   COMMAND ${GCOVR} --root ${SOURCE_DIR} --object-directory ${BUILD_DIR} ${BUILD_DIR}
