@@ -28,8 +28,9 @@ if [ "$haveWine" = yes ]; then
   . scripts/wine-env.sh
   keyrelay_wine_environment "$PWD/build/win64/wineprefix"
   unset DISPLAY
-  cmake -DWINE="$(command -v wine)" -DPREFIX="$WINEPREFIX" -P tests/windows/wine_prefix.cmake
+  keyrelay_wine_start
   KEYRELAY_PLUGIN="$PWD/dist/keyrelay.asi" wine build/win64/bin/keyrelay-replay.exe
+  keyrelay_wine_stop
 else
   echo "== Wine is missing: the demo scenario, replayed natively instead =="
   ./build/dev/keyrelay-replay

@@ -29,7 +29,9 @@ fi
 . "$root/scripts/wine-env.sh"
 keyrelay_wine_environment "${WINEPREFIX:-$root/build/win64/wineprefix}"
 export KEYRELAY_PLUGIN="${KEYRELAY_PLUGIN:-$root/dist/keyrelay.asi}"
-cmake -DWINE="$(command -v wine)" -DPREFIX="$WINEPREFIX" -P "$root/tests/windows/wine_prefix.cmake"
+# One server for the prefix's settings and the sandbox; it ends with the sandbox,
+# whose process this shell becomes.
+keyrelay_wine_start
 sandbox="$root/build/win64/bin/keyrelay-sandbox.exe"
 . "$root/tools/sandbox/desktop.sh"
 prepareSandboxPrefix wine "$sandbox"

@@ -1,14 +1,35 @@
-# Wine's settings for every run of it here, in one place, so that a run does not
-# depend on the caller's session:
+# Wine's settings for every run of it here, and one wineserver for a run, in one
+# place, so that a run does not depend on the caller's session:
 #   . scripts/wine-env.sh; keyrelay_wine_environment PREFIX
-#                                     exports them, PREFIX the Wine prefix
+#                                     exports the settings, PREFIX the Wine prefix
+#   keyrelay_wine_start [PID]         makes the prefix if it is new, then starts its
+#                                     one wineserver and Wine's services (below);
+#                                     they end with keyrelay_wine_stop, or at the
+#                                     latest a second after process PID (the
+#                                     caller's shell by default) has ended
+#   keyrelay_wine_stop                ends that server and its services, and waits
 #   bash scripts/wine-env.sh PREFIX COMMAND [ARG...]
-#                                     runs COMMAND with them (how CTest runs Wine)
+#                                     runs COMMAND with the settings (how CTest runs
+#                                     Wine); a COMMAND that fails has its exit status
+#                                     written to standard error
+#   bash scripts/wine-env.sh PREFIX --start | --stop
+#                                     keyrelay_wine_start for the process that runs
+#                                     this (CTest: the run), or keyrelay_wine_stop
 # The settings: the prefix; WINEDEBUG=-all, so that Wine's own channels stay off
 # standard error, which the tests compare; Mono and Gecko off (mscoree, mshtml),
 # so that a new prefix asks to install neither; and, when the session gives none
 # (root, CI), a private XDG_RUNTIME_DIR beside the prefix, mode 0700: without one
 # Wine 10 writes an error to standard error.
+#
+# Why one server: a `wine` that finds no server starts one, and Wine's services
+# with it (services.exe, winedevice.exe, plugplay.exe, rpcss.exe, ...), which
+# inherit that wine's standard streams; whoever reads those streams (CTest, a
+# pipe) then waits until the server ends its services, seconds after the program
+# itself has ended. So the server is started persistent, in its own session and
+# on /dev/null, and the services once by a wine on /dev/null: every later wine
+# finds both running and holds its streams alone. A watcher, also detached, ends
+# that server once the run it serves has ended, so that a run that is killed
+# leaves no Wine behind.
 keyrelay_wine_environment() {
   local prefix=${1%/}
   export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -18,13 +39,106 @@ keyrelay_wine_environment() {
   fi
 }
 
+# The wineserver beside the wine on PATH (Debian's wrapper, which picks the 64-bit one).
+keyrelay_wineserver() {
+  local wine
+  wine=$(command -v wine) || { echo "wine-env.sh: wine is not on PATH" >&2; return 1; }
+  if [ -x "$(dirname "$wine")/wineserver" ]; then
+    echo "$(dirname "$wine")/wineserver"
+  elif command -v wineserver >/dev/null; then
+    command -v wineserver
+  else
+    echo "wine-env.sh: no wineserver beside $wine" >&2
+    return 1
+  fi
+}
+
+# Whether process PID runs (a zombie, which nobody may reap here, does not).
+keyrelay_running() {
+  local state
+  state=$(awk '$1 == "State:" { print $2 }' "/proc/$1/status" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
+# The process id of the wineserver of $WINEPREFIX, if one runs: the one whose
+# working folder is the prefix's server folder, named after the prefix's device
+# and inode.
+keyrelay_wineserver_pid() {
+  local id dir pid
+  id=$(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 1
+  # shellcheck disable=SC2086
+  dir=$(printf 'server-%x-%x' $id)
+  for pid in /proc/[0-9]*; do
+    pid=${pid#/proc/}
+    [[ "$(cat "/proc/$pid/comm" 2>/dev/null)" == wineserver* ]] || continue
+    [ "$(basename "$(readlink "/proc/$pid/cwd" 2>/dev/null)")" = "$dir" ] || continue
+    keyrelay_running "$pid" && echo "$pid" && return 0
+  done
+  return 1
+}
+
+keyrelay_wine_start() {
+  local watched=${1:-$$} server pid log
+  server=$(keyrelay_wineserver) || return 1
+  [ -n "${WINEPREFIX:-}" ] || { echo "wine-env.sh: WINEPREFIX is not set" >&2; return 1; }
+  mkdir -p "$WINEPREFIX"
+  # A server left by another run of this prefix would refuse ours: it ends first.
+  if keyrelay_wineserver_pid >/dev/null; then
+    "$server" -k 2>/dev/null || true
+    "$server" -w
+  fi
+  # Returns once the server listens; the server itself stays, in a session of its own.
+  setsid -w "$server" -p </dev/null >/dev/null 2>&1 ||
+    { echo "wine-env.sh: the wineserver for $WINEPREFIX did not start" >&2; return 1; }
+  pid=$(keyrelay_wineserver_pid) ||
+    { echo "wine-env.sh: no wineserver runs for $WINEPREFIX after starting one" >&2; return 1; }
+  # The services, and a new prefix's making, write to a file, not to the caller's
+  # streams: they hold what they are given for as long as they run.
+  log="$WINEPREFIX.start.log"
+  local start=(wine cmd /c exit)
+  # A new prefix: the server writes its registry out when it ends.
+  [ -e "$WINEPREFIX/system.reg" ] || start=(wine wineboot --init)
+  if ! setsid -w "${start[@]}" </dev/null >"$log" 2>&1; then
+    echo "wine-env.sh: '${start[*]}' failed in $WINEPREFIX:" >&2
+    cat "$log" >&2
+    "$server" -k 2>/dev/null || true
+    return 1
+  fi
+  # The watcher: once the run has ended, ends this server and its services, which
+  # a signal to the server alone would leave running; not a later run's server.
+  setsid bash -c "$(declare -f keyrelay_running)"'
+    while keyrelay_running "$1" && keyrelay_running "$2"; do sleep 1; done
+    if keyrelay_running "$2"; then "$3" -k; fi' \
+    keyrelay-wine-watcher "$watched" "$pid" "$server" </dev/null >/dev/null 2>&1 &
+}
+
+keyrelay_wine_stop() {
+  local server
+  server=$(keyrelay_wineserver) || return 1
+  "$server" -k 2>/dev/null || true
+  "$server" -w
+}
+
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   set -euo pipefail
   if [ $# -lt 2 ]; then
-    echo "usage: scripts/wine-env.sh PREFIX COMMAND [ARG...]" >&2
+    echo "usage: scripts/wine-env.sh PREFIX COMMAND [ARG...] | --start | --stop" >&2
     exit 2
   fi
   keyrelay_wine_environment "$1"
   shift
-  exec "$@"
+  case "$1" in
+    --start) keyrelay_wine_start "$PPID" ;;
+    --stop) keyrelay_wine_stop ;;
+    -*)
+      echo "wine-env.sh: unknown option '$1' (expected --start, --stop or a command)" >&2
+      exit 2
+      ;;
+    *)
+      status=0
+      "$@" || status=$?
+      [ "$status" -eq 0 ] || echo "wine-env.sh: $1 exited with status $status" >&2
+      exit "$status"
+      ;;
+  esac
 fi

@@ -15,7 +15,7 @@ ensure_packages "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}"
   cmake --build --preset win64 --target keyrelay-sandbox keyrelay_release >/dev/null)
 . "$root/scripts/wine-env.sh"
 keyrelay_wine_environment "$root/build/win64/wineprefix"
-cmake -DWINE="$(command -v wine)" -DPREFIX="$WINEPREFIX" -P "$root/tests/windows/wine_prefix.cmake"
+keyrelay_wine_start
 
 work="$(mktemp -d)"
 . "$root/tools/sandbox/desktop.sh"

@@ -91,12 +91,4 @@ if [ "$sandboxStatus" -ne 2 ] || [ -s "$out/stderr" ]; then
 else
   echo "ok   no console: a message box, closed by Return; status 2"
 fi
-# Wine's services keep the display open until the server ends, a few seconds
-# after its last program: it would complain of the display's end otherwise.
-for server in "$(dirname "$wine")/wineserver" wineserver; do
-  if command -v "$server" >/dev/null; then
-    timeout 30 "$server" -w || true
-    break
-  fi
-done
 exit $failed
