@@ -4,6 +4,7 @@
 # shipped module under Wine, printing the trace.
 set -euo pipefail
 cd "$(dirname "$0")"
+started=$SECONDS
 . scripts/ensure-packages.sh
 ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}" "${KEYRELAY_WINDOWS_PACKAGES[@]}"
 haveWine=yes
@@ -35,3 +36,4 @@ else
   echo "== Wine is missing: the demo scenario, replayed natively instead =="
   ./build/dev/keyrelay-replay
 fi
+echo "== ./build.sh: $((SECONDS - started)) s"

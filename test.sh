@@ -2,22 +2,44 @@
 # Every test, all with warnings as errors: the formatting check; the native build
 # and its tests, the expected traces and the plugin's coverage; the Windows build,
 # the checks of the shipped module and the Wine runs; the module again with LLVM 19,
-# through the module checks and the Wine traces; then the proofs: the native suite again under AddressSanitizer with
-# UndefinedBehaviorSanitizer and under ThreadSanitizer, and a bounded fuzz run.
+# through the module checks and the Wine traces; then the proofs: the native suite
+# again under AddressSanitizer with UndefinedBehaviorSanitizer and under
+# ThreadSanitizer, and a bounded fuzz run.
+#
+# Each step ends with a line "== STEP: ... s", the seconds it took (a preset's
+# configure and build, then its tests): docs/testing.md's table of where the time
+# goes is made from them. A failed test's output is printed as it fails, and every
+# test's whole output stays in build/PRESET/Testing/Temporary/LastTest.log.
 set -euo pipefail
 cd "$(dirname "$0")"
+started=$SECONDS
 . scripts/ensure-packages.sh
 ensure_packages "${KEYRELAY_FORMAT_PACKAGES[@]}" "${KEYRELAY_NATIVE_PACKAGES[@]}" \
   "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_LLVM19_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}" \
   "${KEYRELAY_SANDBOX_TEST_PACKAGES[@]}" "${KEYRELAY_COVERAGE_PACKAGES[@]}" \
   "${KEYRELAY_PROOF_PACKAGES[@]}"
+echo "== packages: $((SECONDS - started)) s"
 export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 
+# runPreset PRESET: configures, builds and tests PRESET, as its workflow does.
+runPreset() {
+  local preset=$1 began built
+  began=$SECONDS
+  cmake --preset "$preset"
+  cmake --build --preset "$preset"
+  built=$SECONDS
+  if ! ctest --preset "$preset"; then
+    echo "== $preset: a test failed (its output is above); every test's whole output is in" \
+      "build/$preset/Testing/Temporary/LastTest.log" >&2
+    return 1
+  fi
+  echo "== $preset: build $((built - began)) s, tests $((SECONDS - built)) s"
+}
+
+began=$SECONDS
 ./scripts/check-format.sh
-cmake --workflow --preset ci
+echo "== format: $((SECONDS - began)) s"
+runPreset ci
 cat build/ci/plugin-coverage.txt
-cmake --workflow --preset win64-ci
-cmake --workflow --preset win64-llvm19
-cmake --workflow --preset asan
-cmake --workflow --preset tsan
-cmake --workflow --preset fuzz
+for preset in win64-ci win64-llvm19 asan tsan fuzz; do runPreset "$preset"; done
+echo "== ./test.sh: $((SECONDS - started)) s"

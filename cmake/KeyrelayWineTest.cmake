@@ -12,12 +12,12 @@ set(keyrelayWineEnv bash ${PROJECT_SOURCE_DIR}/scripts/wine-env.sh ${KEYRELAY_WI
 #                    [PROPERTIES <property> <value>...])
 # Adds the test, run with Wine's settings and the variables in ENVIRONMENT, with
 # DISPLAY unset (a test that wants a display makes its own), on the run's one
-# wineserver. The tests take turns.
+# wineserver. They may run side by side, as Windows programs do beside one
+# another; a test that must run alone says so in PROPERTIES (RUN_SERIAL).
 function(keyrelay_wine_test name)
   cmake_parse_arguments(PARSE_ARGV 1 wine "" "" "COMMAND;ENVIRONMENT;PROPERTIES")
   add_test(NAME ${name} COMMAND ${keyrelayWineEnv} ${wine_COMMAND})
   set_tests_properties(${name} PROPERTIES
-    RESOURCE_LOCK wine
     FIXTURES_REQUIRED wine.server
     ENVIRONMENT "${wine_ENVIRONMENT}"
     ENVIRONMENT_MODIFICATION "DISPLAY=unset:"
@@ -29,4 +29,4 @@ add_test(NAME wine.server_stop COMMAND ${keyrelayWineEnv} --stop)
 set_tests_properties(wine.server_start PROPERTIES FIXTURES_SETUP wine.server)
 set_tests_properties(wine.server_stop PROPERTIES FIXTURES_CLEANUP wine.server)
 set_tests_properties(wine.server_start wine.server_stop PROPERTIES
-  RESOURCE_LOCK wine ENVIRONMENT_MODIFICATION "DISPLAY=unset:")
+  ENVIRONMENT_MODIFICATION "DISPLAY=unset:")

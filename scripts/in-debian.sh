@@ -10,7 +10,9 @@
 # it (/proc, /tmp, /dev/shm, /dev/pts) is gone with the run and never shows on the
 # host, and no process of it outlives it. None of the host's /dev, home or
 # repository is bound into it. Afterwards the root is removed, once nothing is
-# mounted under it, without crossing into another file system. Needs root.
+# mounted under it, without crossing into another file system; the tests' logs
+# (each preset's Testing/Temporary/LastTest.log, every test's whole output) are
+# kept first, in this checkout's build/debian-RELEASE/PRESET/. Needs root.
 #
 # Exit: COMMAND's own; 124 when the run took longer than N minutes (60); 125 when
 # the root could not be made or entered (the archive unreachable, say); 2 for bad
@@ -69,6 +71,7 @@ trap 'exit 130' INT TERM HUP
 inside() {
   local repo=$1 fs=$2 release=$3 mirror=$4 commit=$5 command=$6
   echo "== making a Debian $release root from $mirror"
+  local began=$SECONDS
   if ! debootstrap --variant=minbase --include=git "$release" "$fs" "$mirror" \
     >"$fs.log" 2>&1; then
     tail -n 15 "$fs.log" >&2
@@ -78,6 +81,7 @@ inside() {
   # The archive reached as this machine's apt reaches it (a proxy, a snapshot's dates).
   grep -ls '^ *Acquire::' /etc/apt/apt.conf.d/* | xargs -r cp -t "$fs/etc/apt/apt.conf.d/"
   cp /etc/resolv.conf "$fs/etc/resolv.conf"
+  echo "== the root made: $((SECONDS - began)) s"
   git clone --quiet --no-local "$repo" "$fs/root/keyrelay"
   git -C "$fs/root/keyrelay" checkout --quiet --detach "$commit"
 
@@ -102,4 +106,13 @@ timeout "${minutes}m" unshare --mount --pid --fork --kill-child \
 if [ "$status" -eq 124 ]; then
   echo "in-debian.sh: stopped: over the time limit of $minutes minutes" >&2
 fi
+# The tests' logs outlive the root.
+kept="$repo/build/debian-$release"
+for log in "$work"/root/root/keyrelay/build/*/Testing/Temporary/LastTest.log; do
+  [ -f "$log" ] || continue
+  preset=${log#"$work/root/root/keyrelay/build/"}
+  preset=${preset%%/*}
+  mkdir -p "$kept/$preset" && cp "$log" "$kept/$preset/"
+done
+[ ! -d "$kept" ] || echo "in-debian.sh: every test's whole output is kept in $kept/PRESET/LastTest.log"
 exit "$status"
