@@ -10,11 +10,12 @@ ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}" "${KEYRELAY_WINDOWS_PACKAGES[@]
 haveWine=yes
 ensure_packages "${KEYRELAY_WINE_PACKAGES[@]}" || haveWine=no
 
+# What the two commands need, not the tests, which ./test.sh builds in its own presets.
 cmake --preset dev >/dev/null
-cmake --build --preset dev -j"$(nproc)"
+cmake --build --preset dev -j"$(nproc)" --target keyrelay-replay
 if [ "$haveWine" = yes ]; then
   cmake --preset win64 >/dev/null
-  cmake --build --preset win64 -j"$(nproc)"
+  cmake --build --preset win64 -j"$(nproc)" --target keyrelay_release keyrelay-replay
 else
   # The Windows build's tests need Wine: without it, the same files and no tests.
   cmake --preset win64 -B build/win64-nowine -DBUILD_TESTING=OFF >/dev/null
