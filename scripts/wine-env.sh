@@ -60,9 +60,20 @@ keyrelay_running() {
   [ -n "$state" ] && [ "$state" != Z ]
 }
 
-# The process id of the wineserver of $WINEPREFIX, if one runs: the one whose
-# working folder is the prefix's server folder, named after the prefix's device
-# and inode.
+# Whether process PID holds a file or folder named NAME open.
+keyrelay_holds_open() {
+  local fd
+  for fd in "/proc/$1"/fd/*; do
+    [ "$(basename "$(readlink "$fd" 2>/dev/null)")" = "$2" ] && return 0
+  done
+  return 1
+}
+
+# The process id of the wineserver of $WINEPREFIX, if one runs: the one that
+# holds the prefix's server folder, named after the prefix's device and inode,
+# open. It does so from its start to its end; its working folder is no sign, as
+# Wine 10's server works in the prefix itself while it reads the registry, after
+# the `wineserver -p` that started it has returned.
 keyrelay_wineserver_pid() {
   local id dir pid
   id=$(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 1
@@ -71,7 +82,7 @@ keyrelay_wineserver_pid() {
   for pid in /proc/[0-9]*; do
     pid=${pid#/proc/}
     [[ "$(cat "/proc/$pid/comm" 2>/dev/null)" == wineserver* ]] || continue
-    [ "$(basename "$(readlink "/proc/$pid/cwd" 2>/dev/null)")" = "$dir" ] || continue
+    keyrelay_holds_open "$pid" "$dir" || continue
     keyrelay_running "$pid" && echo "$pid" && return 0
   done
   return 1
