@@ -5,7 +5,8 @@
 # each binding, a keystroke and the first pass (bench/count_instructions.py).
 # Exact, whatever the machine or its load.
 set -euo pipefail
-cd "$(dirname "$0")"
+# MODULE is read from where the script is run; everything else from its own folder.
+repo="$(cd "$(dirname "$0")" && pwd)"
 usage="usage: ./bench.sh [MODULE]   (without MODULE: dist/keyrelay.asi, built first)"
 case "$#:${1-}" in
   0:) ;;
@@ -15,15 +16,16 @@ case "$#:${1-}" in
   1:*) ;;
   *) echo "$usage" >&2 && exit 2 ;;
 esac
-. scripts/ensure-packages.sh
+. "$repo/scripts/ensure-packages.sh"
 ensure_packages "${KEYRELAY_EMULATOR_PACKAGES[@]}"
 
 if [ $# -eq 0 ]; then
   # The module and its release alone, configured as build.sh does without Wine.
   ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}" "${KEYRELAY_WINDOWS_PACKAGES[@]}"
+  cd "$repo"
   cmake --preset win64 -B build/win64-nowine -DBUILD_TESTING=OFF >/dev/null
   cmake --build build/win64-nowine --target keyrelay_release -j"$(nproc)" >/dev/null
   set -- dist/keyrelay.asi
 fi
 # Debian's own Python, which has Debian's unicorn and pefile.
-exec /usr/bin/python3 bench/count_instructions.py "$1"
+exec /usr/bin/python3 "$repo/bench/count_instructions.py" "$1"

@@ -63,6 +63,12 @@ kVolatileRegisters = (reg.UC_X86_REG_RCX, reg.UC_X86_REG_RDX, reg.UC_X86_REG_R8,
                       reg.UC_X86_REG_R9, reg.UC_X86_REG_R10, reg.UC_X86_REG_R11)
 # More than any call into the plugin takes by far: beyond it, it is running away.
 kMaxInstructions = 100_000
+# Far more than the plugin's image: a larger one is taken for a damaged header.
+kMaxImageBytes = 16 << 20
+# Each section's access, from its flags as the loader gives it.
+kSectionAccess = ((pefile.SECTION_CHARACTERISTICS["IMAGE_SCN_MEM_READ"], UC_PROT_READ),
+                  (pefile.SECTION_CHARACTERISTICS["IMAGE_SCN_MEM_WRITE"], UC_PROT_WRITE),
+                  (pefile.SECTION_CHARACTERISTICS["IMAGE_SCN_MEM_EXECUTE"], UC_PROT_EXEC))
 
 kHostDll = "scripthookrdr2.dll"
 kSystemDll = "kernel32.dll"
@@ -134,6 +140,7 @@ class EmulatedModule:
         self.inScript = False
         self.pendingNative = None
         self.failure = None
+        self.until = None
         self.emulator = Uc(UC_ARCH_X86, UC_MODE_64)
         self.mapImage()
         self.mapHost()
@@ -164,22 +171,26 @@ class EmulatedModule:
         self.base = image.OPTIONAL_HEADER.ImageBase
         self.size = alignedToPage(image.OPTIONAL_HEADER.SizeOfImage)
         self.entry = self.base + image.OPTIONAL_HEADER.AddressOfEntryPoint
-        if self.base < kScriptStackBase + kStackSize:
-            raise EmulationError(f"{self.path}: its preferred base {self.base:#x} is where the "
-                                 "emulator keeps its stacks")
-        self.emulator.mem_map(self.base, self.size)
-        self.emulator.mem_write(self.base, image.get_memory_mapped_image()[:self.size])
-        # Each section with the access its flags give it, so that a stray write
-        # faults as it would on Windows.
-        self.emulator.mem_protect(self.base, alignedToPage(image.OPTIONAL_HEADER.SizeOfHeaders),
-                                  UC_PROT_READ)
-        for section in image.sections:
-            flags = section.Characteristics
-            access = ((UC_PROT_READ if flags & 0x4000_0000 else 0) |
-                      (UC_PROT_WRITE if flags & 0x8000_0000 else 0) |
-                      (UC_PROT_EXEC if flags & 0x2000_0000 else 0))
-            self.emulator.mem_protect(self.base + section.VirtualAddress,
-                                      alignedToPage(section.Misc_VirtualSize), access)
+        if self.base < kScriptStackBase + kStackSize or self.size > kMaxImageBytes:
+            raise EmulationError(f"{self.path}: an image of {self.size} bytes at {self.base:#x} "
+                                 "is not one the emulator maps")
+        try:
+            self.emulator.mem_map(self.base, self.size)
+            self.emulator.mem_write(self.base, image.get_memory_mapped_image()[:self.size])
+            # Each section with the access its flags give it, so that a stray write
+            # faults as it would on Windows.
+            self.emulator.mem_protect(self.base,
+                                      alignedToPage(image.OPTIONAL_HEADER.SizeOfHeaders),
+                                      UC_PROT_READ)
+            for section in image.sections:
+                access = 0
+                for flag, protection in kSectionAccess:
+                    if section.Characteristics & flag:
+                        access |= protection
+                self.emulator.mem_protect(self.base + section.VirtualAddress,
+                                          alignedToPage(section.Misc_VirtualSize), access)
+        except UcError as error:
+            raise EmulationError(f"{self.path}: its sections do not fit its image: {error}") from error
         self.emulator.hook_add(UC_HOOK_CODE, self.countOwn, begin=self.base,
                                end=self.base + self.size - 1)
 
@@ -189,8 +200,12 @@ class EmulatedModule:
         for stackBase in (kCallStackBase, kScriptStackBase):
             self.emulator.mem_map(stackBase, kStackSize)
         self.stubs = {kReturnStub: self.returned, kScriptEndStub: self.scriptReturned}
-        played = {(kHostDll, decorated): getattr(self, operation)
-                  for decorated, operation in hostExportNames().items()}
+        played = {}
+        for decorated, operation in hostExportNames().items():
+            if not hasattr(self, operation):
+                raise EmulationError(f"{kHostExportsHeader} names {operation}, which the emulator "
+                                     "does not play")
+            played[(kHostDll, decorated)] = getattr(self, operation)
         played[(kSystemDll, "GetTickCount")] = self.getTickCount
         stub = kFirstImportStub
         for library in getattr(self.image, "DIRECTORY_ENTRY_IMPORT", []):
@@ -270,8 +285,11 @@ class EmulatedModule:
         return rsp
 
     def run(self, begin, until, what):
+        """Runs from `begin` until the emulation reaches `until`; the module's own
+        instructions."""
         self.ownInstructions = 0
         self.failure = None
+        self.until = until
         try:
             self.emulator.emu_start(begin, until, count=kMaxInstructions)
         except UcError as error:
@@ -291,9 +309,9 @@ class EmulatedModule:
         self.ownInstructions += 1
 
     def playHost(self, emulator, address, _size, _data):
+        if address == self.until:
+            return  # where the run ends, before the stub: nothing to play
         operation = self.stubs.get(address)
-        if address == self.waitStub and self.inScript:
-            return  # where a pass ends: the emulation stops here, the host's turn
         if operation is None:
             self.fail(f"jumped into the emulator's memory at {address:#x}")
             return
@@ -330,9 +348,9 @@ class EmulatedModule:
         self.fail("unregistered its keystroke handler while loaded")
 
     def scriptWait(self, *_):
-        # Reached only when the script is not where a pass ends, which stops there.
-        if not self.inScript:
-            self.fail("called scriptWait outside its script")
+        # A pass ends where the script calls it, and the run stops there: this is
+        # reached only from elsewhere.
+        self.fail("called scriptWait outside its script")
 
     def nativeInit(self, nativeHash, *_):
         self.requireScript("nativeInit")
