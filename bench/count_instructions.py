@@ -10,6 +10,7 @@ thing, with the reason on standard error; 2 for a wrong command line.
 import hashlib
 import sys
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 from emulated_module import VK_CONTROL, EmulatedModule, EmulationError, kKeyC, kKeyX
 from emulated_module import nativeHashes, press, release
 

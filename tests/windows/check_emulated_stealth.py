@@ -8,6 +8,7 @@ own image. So the benchmark counts a module that does what the plugin does.
 import sys
 from pathlib import Path
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "bench"))
 from emulated_module import EmulatedModule, EmulationError, kKeyX, nativeHashes, release
 
