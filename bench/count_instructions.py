@@ -16,6 +16,9 @@ from emulated_module import nativeHashes, press, release
 
 # A frame at 60 Hz: how far the clock moves between two passes, in ms.
 kFrameMs = 16
+# One read for each binding's query in a pass; one for a keystroke's stamp.
+kTickReadsPerPass = 3
+kTickReadsPerKeystroke = 1
 
 
 def countRows(path):
@@ -37,11 +40,18 @@ def countRows(path):
         if made != expected:
             raise EmulationError(f"{path}: {what} called {', '.join(made) or 'no native'}, "
                                  f"not {', '.join(expected)}")
+        requireTickReads(what, kTickReadsPerPass)
         return own
+
+    def requireTickReads(what, expected):
+        if module.tickReads != expected:
+            raise EmulationError(f"{path}: {what} read the tick {module.tickReads} times, "
+                                 f"not {expected}")
 
     first = counted("the first pass", None)
     idle = counted("an idle pass", None)
     keystroke = module.deliver(release(kKeyX))
+    requireTickReads("a keystroke", kTickReadsPerKeystroke)
     acting = [
         ("a pass acting on X (stealth)", counted("a pass after a release of X", None,
                                                  "kStealthNative")),
@@ -51,8 +61,9 @@ def countRows(path):
         ("a pass acting on Ctrl (hold)",
          counted("a pass after a press of Ctrl", press(VK_CONTROL), "kHoldNative")),
     ]
-    return module.contents, [("an idle pass (no key event)", idle), *acting, ("one keystroke", keystroke),
+    rows = [("an idle pass (no key event)", idle), *acting, ("one keystroke", keystroke),
             ("the first pass (the loop's set-up)", first)]
+    return module.contents, rows
 
 
 def main(arguments):

@@ -125,7 +125,8 @@ class EmulatedModule:
 
     tick (ms) is what GetTickCount returns and subject what the subject native
     does; both may be set between calls. natives lists every native call the
-    module made, as (hash, [slots]), until cleared by the caller.
+    module made, as (hash, [slots]), until cleared by the caller; tickReads counts
+    its reads of the tick in the last pass or call.
     """
 
     def __init__(self, path, tick=1_000_000, subject=7):
@@ -134,6 +135,7 @@ class EmulatedModule:
         self.subject = subject
         self.natives = []
         self.ownInstructions = 0
+        self.tickReads = 0
         self.scriptRoutine = None
         self.keystrokeHandler = None
         self.scriptContext = None
@@ -288,6 +290,7 @@ class EmulatedModule:
         """Runs from `begin` until the emulation reaches `until`; the module's own
         instructions."""
         self.ownInstructions = 0
+        self.tickReads = 0
         self.failure = None
         self.until = until
         try:
@@ -376,6 +379,7 @@ class EmulatedModule:
         return kResultSlot
 
     def getTickCount(self, *_):
+        self.tickReads += 1
         return self.tick & 0xFFFF_FFFF
 
     def requireScript(self, operation):
