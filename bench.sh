@@ -1,39 +1,31 @@
 #!/usr/bin/env bash
-# The benchmark: the plugin's own instructions per idle pass and per keystroke,
-# counted exactly with callgrind, whatever the machine's load, and the heap
-# allocations of passes and keystrokes, which must be none.
+# ./bench.sh [MODULE]: the benchmark of the shipped bytes. Emulates the module
+# (dist/keyrelay.asi, built first, unless another is named) instruction by
+# instruction and prints its own instructions for an idle pass, a pass acting on
+# each binding, a keystroke and the first pass (bench/count_instructions.py).
+# Exact, whatever the machine or its load.
 set -euo pipefail
-cd "$(dirname "$0")"
-. scripts/ensure-packages.sh
-ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}" "${KEYRELAY_BENCH_PACKAGES[@]}"
+# MODULE is read from where the script is run; everything else from its own folder.
+repo="$(cd "$(dirname "$0")" && pwd)"
+usage="usage: ./bench.sh [MODULE]   (without MODULE: dist/keyrelay.asi, built first)"
+case "$#:${1-}" in
+  0:) ;;
+  1:-h | 1:--help) echo "$usage" && exit 0 ;;
+  1:-*) echo "./bench.sh: unknown option '$1'" >&2 && echo "$usage" >&2 && exit 2 ;;
+  1:) echo "./bench.sh: the module's path is empty" >&2 && echo "$usage" >&2 && exit 2 ;;
+  1:*) ;;
+  *) echo "$usage" >&2 && exit 2 ;;
+esac
+. "$repo/scripts/ensure-packages.sh"
+ensure_packages "${KEYRELAY_EMULATOR_PACKAGES[@]}"
 
-cmake --preset bench >/dev/null
-cmake --build --preset bench -j"$(nproc)" >/dev/null
-
-# Each loop of keyrelay_bench is dumped as "NAME ROUNDS"; the plugin's share
-# is its count less the floor's, per round. The loops' own overhead cancels out.
-countDir=build/bench/callgrind
-rm -rf "$countDir" && mkdir -p "$countDir"
-status=0
-valgrind -q --tool=callgrind --collect-atstart=no --callgrind-out-file="$countDir/out" \
-  build/bench/bench/keyrelay_bench || status=$?
-awk '
-  /^desc: Trigger: Client Request: / { name = $5; rounds[name] = $6 }
-  /^totals: / && name != "" { total[name] = $2; name = "" }
-  function share(what, plugin, floor, floorName,   d) {
-    if (!(plugin in total) || !(floor in total) || rounds[plugin] != rounds[floor]) {
-      print "no instruction count for " plugin " or " floor > "/dev/stderr"
-      failed = 1
-      return
-    }
-    d = (total[plugin] - total[floor]) / rounds[plugin]
-    printf "instructions per %s, plugin beyond %s: %s (%d against %d)\n", what, floorName,
-      (d == int(d) ? sprintf("%d", d) : sprintf("%.2f", d)),
-      int(total[plugin] / rounds[plugin]), int(total[floor] / rounds[floor])
-  }
-  END {
-    share("idle pass", "idle-pass", "floor-pass", "the floor")
-    share("keystroke", "keystroke", "tick-read", "its tick read")
-    exit failed
-  }' "$countDir"/out.*
-exit "$status"
+if [ $# -eq 0 ]; then
+  # The module and its release alone, configured as build.sh does without Wine.
+  ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}" "${KEYRELAY_WINDOWS_PACKAGES[@]}"
+  cd "$repo"
+  cmake --preset win64 -B build/win64-nowine -DBUILD_TESTING=OFF >/dev/null
+  cmake --build build/win64-nowine --target keyrelay_release -j"$(nproc)" >/dev/null
+  set -- dist/keyrelay.asi
+fi
+# Debian's own Python, which has Debian's unicorn and pefile.
+exec /usr/bin/python3 "$repo/bench/count_instructions.py" "$1"

@@ -35,8 +35,9 @@ KEYRELAY_WINE_PACKAGES=(wine wine64)
 KEYRELAY_SANDBOX_PACKAGES=(fonts-wine)
 # What the sandbox's tests add: a private X display and a key sender.
 KEYRELAY_SANDBOX_TEST_PACKAGES=("${KEYRELAY_SANDBOX_PACKAGES[@]}" xvfb xdotool)
-# What ./bench.sh adds: callgrind, to count instructions.
-KEYRELAY_BENCH_PACKAGES=(valgrind)
+# What ./bench.sh and the module's emulated check run the module in: a CPU
+# emulator and a reader of its file, for Debian's own python3.
+KEYRELAY_EMULATOR_PACKAGES=(python3-unicorn python3-pefile)
 # The one formatter everyone's change is checked with (scripts/check-format.sh):
 # a named version, because each lays some constructs out differently.
 KEYRELAY_FORMAT_PACKAGES=(clang-format-19)

@@ -9,8 +9,7 @@
 namespace standin {
 namespace {
 
-// The clock, and its reads by every thread. A locked add costs the same for the
-// plugin as for the floors the benchmark counts it against.
+// The clock, and its reads by every thread.
 std::atomic<DWORD> tick{0};
 std::atomic<unsigned long long> reads{0};
 
