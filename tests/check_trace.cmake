@@ -1,7 +1,7 @@
 # cmake [-DWINE=] -DREPLAY= -DSCENARIO= [-DREWRITE=ON] -P check_trace.cmake
 # Replays SCENARIO (a file, given on standard input, or "demo", the built-in one)
-# with REPLAY, under WINE when it is given. The replay itself checks the
-# scenario's expect lines (exit 3 when one does not hold). Standard error must be
+# with REPLAY, under WINE when it is given. The scenario must have an expect line;
+# the replay itself checks them (exit 3 when one does not hold). Standard error must be
 # NAME.stderr where there is one, and then the exit code 2 (a faulty scenario);
 # elsewhere it must be empty and the exit code 0. Where the whole output is the
 # point, the scenario has an expected trace beside it, NAME.trace (the demo's is
@@ -15,19 +15,18 @@
 # standard error would add or remove a NAME.stderr; it never writes a scenario, so
 # the expect lines stay as they were written.
 if(SCENARIO STREQUAL "demo")
-  cmake_path(SET trace NORMALIZE ${CMAKE_CURRENT_LIST_DIR}/../tools/replay/demo.trace)
+  cmake_path(SET file NORMALIZE ${CMAKE_CURRENT_LIST_DIR}/../tools/replay/demo.scenario)
   set(input "")
 else()
-  string(REGEX REPLACE "\\.scenario$" ".trace" trace "${SCENARIO}")
+  set(file ${SCENARIO})
   set(input - INPUT_FILE ${SCENARIO})
 endif()
+string(REGEX REPLACE "\\.scenario$" ".trace" trace "${file}")
 string(REGEX REPLACE "\\.trace$" ".stderr" errors "${trace}")
-if(NOT EXISTS ${trace})
-  # Without a whole trace, its expect lines are what a scenario checks.
-  file(STRINGS ${SCENARIO} expects REGEX "^[ \t]*[Ee][Xx][Pp][Ee][Cc][Tt]([ \t#]|$)")
-  if(NOT expects)
-    message(FATAL_ERROR "${SCENARIO} has neither an expect line nor an expected trace ${trace}")
-  endif()
+# Every scenario says what it checks in its own lines, with or without a trace.
+file(STRINGS ${file} expects REGEX "^[ \t]*[Ee][Xx][Pp][Ee][Cc][Tt]([ \t#]|$)")
+if(NOT expects)
+  message(FATAL_ERROR "${file} has no expect line: say what its passes must call")
 endif()
 execute_process(COMMAND ${WINE} ${REPLAY} ${input}
   RESULT_VARIABLE exit OUTPUT_VARIABLE out ERROR_VARIABLE err)
