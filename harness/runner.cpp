@@ -1,5 +1,6 @@
 #include "harness/runner.h"
 
+#include "harness/expectation.h"
 #include "harness/plugin_module.h"
 #include "harness/trace.h"
 
@@ -89,24 +90,39 @@ void Runner::forget() {
   standin::clearCalls();
 }
 
-bool replayScenario(ScenarioReader& scenario, std::ostream& out) {
+bool replayScenario(ScenarioReader& scenario, std::ostream& out, const UnmetExpectation& unmet) {
   Runner runner(Runner::Start::kLoad);
   TracePrinter printer;
+  PassLineRecord passLine;
   // Each step's lines printed while the module whose text they show is loaded, and
   // then forgotten.
   const auto tell = [&] {
     out << printer.print(runner);
     runner.forget();
   };
+  // An expect line is read after its pass line has run, on the way to the next step.
+  const auto check = [&] {
+    if (!scenario.expectation()) return;
+    if (const std::string what = passLine.unmet(*scenario.expectation()); !what.empty()) {
+      unmet(what);
+    }
+  };
   tell();
   while (const std::optional<Step> step = scenario.next()) {
+    check();
     // Passes one at a time, so that a long run of them is told as it goes.
     const auto* passes = std::get_if<Passes>(&*step);
+    if (passes != nullptr) passLine.clear();
     for (std::uint32_t i = 0; i < (passes != nullptr ? passes->count : 1); ++i) {
       runner.apply(passes != nullptr ? Passes{1, passes->everyMs} : *step);
+      if (passes != nullptr) {
+        const Happening& pass = runner.happenings().back();
+        passLine.add(pass.pass, passNatives(runner, pass));
+      }
       tell();
     }
   }
+  check();
   runner.finish();
   tell();
   return !runner.loadFailed();

@@ -8,7 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "harness/scenario.h"
@@ -79,7 +81,11 @@ class Runner {
 // step by step and pass by pass as it goes: memory does not grow with the
 // scenario or the trace. The plugin is loaded first and unloaded at the end, if it
 // is still loaded; a faulty line ends the steps there (scenario.error() says
-// which). False when some load of the plugin failed; the trace says which.
-bool replayScenario(ScenarioReader& scenario, std::ostream& out);
+// which). Each expect line is checked once its pass line has run; each one unmet
+// is handed to `unmet` as it is found ("line N: expect ...: pass P called ...",
+// expectation.h) and the replay goes on. False when some load of the plugin
+// failed; the trace says which.
+using UnmetExpectation = std::function<void(const std::string& what)>;
+bool replayScenario(ScenarioReader& scenario, std::ostream& out, const UnmetExpectation& unmet);
 
 }  // namespace harness

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "harness/expectation.h"
 #include "harness/format.h"
 #include "harness/number.h"
 
@@ -169,7 +170,37 @@ Step readStep(const Words& words) {
     return verb.read(words);
   }
   throw Fault{"unknown word " + quoted(words[0]) +
-              " (expected tick, advance, subject, press, release, pass, load, unload or thread)"};
+              " (expected tick, advance, subject, press, release, pass, load, unload, thread or "
+              "expect)"};
+}
+
+// The natives of an expect line, the words after "expect": "nothing", or names
+// with commas between them.
+std::vector<NativeHash> expectedNatives(std::span<const std::string_view> words) {
+  std::string list;
+  for (const std::string_view word : words) list += (list.empty() ? "" : " ") + std::string(word);
+  if (words.size() == 1 && lower(words[0]) == "nothing") return {};
+  std::vector<NativeHash> natives;
+  for (std::size_t start = 0; start <= list.size();) {
+    const std::size_t end = std::min(list.find(',', start), list.size());
+    const Words name = splitWords(std::string_view(list).substr(start, end - start));
+    if (name.size() != 1) {
+      throw Fault{"bad expectation " + quoted(list) +
+                  " (expected nothing, or stealth, follow-up or hold with commas between)"};
+    }
+    if (lower(name[0]) == "subject") {
+      throw Fault{"expect lists the natives after the subject, which every pass calls first"};
+    }
+    const std::optional<NativeHash> native = expectableNative(lower(name[0]));
+    if (!native) {
+      throw Fault{"unknown native " + quoted(name[0]) +
+                  (lower(name[0]) == "nothing" ? " (nothing stands alone)"
+                                               : " (expected stealth, follow-up or hold)")};
+    }
+    natives.push_back(*native);
+    start = end + 1;
+  }
+  return natives;
 }
 
 // A line takes a 32-bit advance: a longer one takes several.
@@ -223,12 +254,28 @@ bool ScenarioReader::readLine() {
   return true;
 }
 
+Expectation ScenarioReader::readExpectation(const Words& words) const {
+  if (words.size() == 1) throw Fault{"usage: expect NATIVE[, NATIVE ...] or expect nothing"};
+  if (passLine_ == 0) throw Fault{"expect without a pass line before it"};
+  if (expectation_) {
+    throw Fault{format("a second expect line for the pass on line %zu", passLine_)};
+  }
+  return Expectation{lineNumber_, expectedNatives(std::span(words).subspan(1))};
+}
+
 std::optional<Step> ScenarioReader::next() {
+  expectation_.reset();
   while (error_.empty() && readLine()) {
     const Words words = splitWords(std::string_view(line_).substr(0, line_.find('#')));
     if (words.empty()) continue;
     try {
-      return readStep(words);
+      if (lower(words[0]) == "expect") {
+        expectation_ = readExpectation(words);
+        continue;
+      }
+      Step step = readStep(words);
+      passLine_ = std::holds_alternative<Passes>(step) ? lineNumber_ : 0;
+      return step;
     } catch (const Fault& fault) {
       error_ = "line " + std::to_string(lineNumber_) + ": " + fault.message;
     }
@@ -245,7 +292,14 @@ ScenarioReader::ByteSource bytesOf(std::string_view text) {
 ParseResult parseScenario(std::string_view text) {
   ScenarioReader reader(bytesOf(text));
   ParseResult result;
-  while (std::optional<Step> step = reader.next()) result.timeline.steps.push_back(*step);
+  const auto keepExpectation = [&] {
+    if (reader.expectation()) result.expectations.push_back(*reader.expectation());
+  };
+  while (std::optional<Step> step = reader.next()) {
+    keepExpectation();
+    result.timeline.steps.push_back(*step);
+  }
+  keepExpectation();
   if (!reader.error().empty()) return ParseResult{{}, reader.error()};
   return result;
 }

@@ -13,6 +13,20 @@
 //                        and unloaded when it ends)
 //   load                 load it again
 //   thread               start a thread in the process and wait for its end
+//   expect NATIVE[, NATIVE ...]
+//   expect nothing       what each pass of the pass line just before must call
+//                        (see below)
+//
+// An expect line states what a pass line is for, and every replay checks it: each
+// of the line's passes must run the script, call the subject native first, as
+// every pass does, and then exactly the natives listed, in that order, or none
+// after `expect nothing`. The subject is implied and not listed; NATIVE is
+// stealth, follow-up or hold (any case), commas between them. An expect line
+// follows its pass line, with only blank lines and comments between, and a pass
+// line has at most one. A pass line without one is checked only by a whole
+// expected trace, where there is one. An unmet expectation does not stop the
+// replay: it is reported as "line N: expect ...: pass P called ...", naming the
+// expect line, what it expects and what the first pass that did otherwise called.
 //
 // KEY is X, C, CTRL (any case) or a virtual-key code, 0 to 0xFFFFFFFF. The
 // optional fields F set the rest of the keystroke message: repeat (0 to 0xFFFF),
@@ -29,10 +43,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "harness/timeline.h"
+#include "host/host.h"
 
 namespace harness {
+
+// An expect line: the natives each pass of the pass line before it calls after
+// the subject, in order; none for `expect nothing`.
+struct Expectation {
+  std::size_t line = 0;  // the expect line's number in the scenario, from 1
+  std::vector<NativeHash> natives;
+};
 
 // Reads a scenario step by step from a source of bytes, holding one line at a
 // time: memory does not grow with the scenario. Stops at the first fault.
@@ -48,27 +71,35 @@ class ScenarioReader {
   std::optional<Step> next();
   // Once next() has stopped at a fault, "line N: what is wrong"; else empty.
   const std::string& error() const { return error_; }
+  // The expect line that the last call of next() read on its way to the step it
+  // returned (or to the end, or to a fault): it is about the pass line that the
+  // call before returned. Empty when there was none.
+  const std::optional<Expectation>& expectation() const { return expectation_; }
 
  private:
   static constexpr int kNoByte = -2;
   int take();
   bool readLine();
+  Expectation readExpectation(const std::vector<std::string_view>& words) const;
 
   ByteSource nextByte_;
   int pending_ = kNoByte;  // a byte read past a lone carriage return
   std::string line_;
   std::size_t lineNumber_ = 0;
   std::string error_;
+  std::size_t passLine_ = 0;  // the line of the step last returned when a pass, else 0
+  std::optional<Expectation> expectation_;
 };
 
 // The bytes of `text`, which must outlive the source.
 ScenarioReader::ByteSource bytesOf(std::string_view text);
 
-// The timeline in `text`, or the first fault in it: `error` then reads
-// "line N: what is wrong" and `timeline` is empty.
+// The timeline in `text` and its expectations, or the first fault in it: `error`
+// then reads "line N: what is wrong" and the rest is empty.
 struct ParseResult {
   Timeline timeline;
   std::string error;
+  std::vector<Expectation> expectations = {};
 };
 ParseResult parseScenario(std::string_view text);
 

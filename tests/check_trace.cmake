@@ -1,23 +1,33 @@
 # cmake [-DWINE=] -DREPLAY= -DSCENARIO= [-DREWRITE=ON] -P check_trace.cmake
 # Replays SCENARIO (a file, given on standard input, or "demo", the built-in one)
-# with REPLAY, under WINE when it is given, and holds what it prints against the
-# expected trace beside the scenario, NAME.trace (the demo's is
-# tools/replay/demo.trace), byte for byte. Standard error must be NAME.stderr where
-# there is one, and then the exit code 2 (a faulty scenario); elsewhere it must be
-# empty and the exit code 0. With $KEYRELAY_MOVE_BASE set, a Wine run holds the
-# module's preferred range and must report that the module loaded elsewhere; that
-# report is not part of what is compared, nor are notices of Wine's and of the
-# sanitizers' own.
-# REWRITE=ON writes the expected files from this run instead, after a deliberate
-# change: the diff is what gets reviewed.
+# with REPLAY, under WINE when it is given. The scenario must have an expect line;
+# the replay itself checks them (exit 3 when one does not hold). Standard error must be
+# NAME.stderr where there is one, and then the exit code 2 (a faulty scenario);
+# elsewhere it must be empty and the exit code 0. Where the whole output is the
+# point, the scenario has an expected trace beside it, NAME.trace (the demo's is
+# tools/replay/demo.trace), which standard output must be byte for byte. With
+# $KEYRELAY_MOVE_BASE set, a Wine run holds the module's preferred range and must
+# report that the module loaded elsewhere; that report is not part of what is
+# compared, nor are notices of Wine's and of the sanitizers' own.
+# REWRITE=ON writes the expected trace and standard error that exist from this run
+# instead, after a deliberate change, and says which it changed: the diff is what
+# gets reviewed. It refuses a run whose exit code is not the expected one, or whose
+# standard error would add or remove a NAME.stderr; it never writes a scenario, so
+# the expect lines stay as they were written.
 if(SCENARIO STREQUAL "demo")
-  cmake_path(SET trace NORMALIZE ${CMAKE_CURRENT_LIST_DIR}/../tools/replay/demo.trace)
+  cmake_path(SET file NORMALIZE ${CMAKE_CURRENT_LIST_DIR}/../tools/replay/demo.scenario)
   set(input "")
 else()
-  string(REGEX REPLACE "\\.scenario$" ".trace" trace "${SCENARIO}")
+  set(file ${SCENARIO})
   set(input - INPUT_FILE ${SCENARIO})
 endif()
+string(REGEX REPLACE "\\.scenario$" ".trace" trace "${file}")
 string(REGEX REPLACE "\\.trace$" ".stderr" errors "${trace}")
+# Every scenario says what it checks in its own lines, with or without a trace.
+file(STRINGS ${file} expects REGEX "^[ \t]*[Ee][Xx][Pp][Ee][Cc][Tt]([ \t#]|$)")
+if(NOT expects)
+  message(FATAL_ERROR "${file} has no expect line: say what its passes must call")
+endif()
 execute_process(COMMAND ${WINE} ${REPLAY} ${input}
   RESULT_VARIABLE exit OUTPUT_VARIABLE out ERROR_VARIABLE err)
 
@@ -38,43 +48,61 @@ if(WINE)
   string(REGEX REPLACE "[^\n]*(wine32|multiarch|apt-get install)[^\n]*\n?" "" err "${err}")
 endif()
 
-if(REWRITE)
-  if(NOT exit MATCHES "^[02]$")
-    message(FATAL_ERROR "exit ${exit}: not a trace to keep:\n${err}")
-  endif()
-  file(WRITE ${trace} "${out}")
-  if(err STREQUAL "")
-    file(REMOVE ${errors})
-  else()
-    file(WRITE ${errors} "${err}")
-  endif()
-  message(STATUS "wrote ${trace}")
-  return()
-endif()
-
-if(NOT EXISTS ${trace})
-  message(FATAL_ERROR "no expected trace ${trace}: write it with "
-                      "cmake --build --preset ci --target rewrite-traces")
-endif()
-file(READ ${trace} expected)
 set(expectedErr "")
 set(expectedExit 0)
 if(EXISTS ${errors})
   file(READ ${errors} expectedErr)
   set(expectedExit 2)
 endif()
-if(NOT out STREQUAL expected)
-  get_filename_component(name ${trace} NAME)
-  set(actual ${CMAKE_CURRENT_BINARY_DIR}/${name})
-  file(WRITE ${actual} "${out}")
-  execute_process(COMMAND diff -u ${trace} ${actual} OUTPUT_VARIABLE difference)
-  message(FATAL_ERROR "the trace differs from ${trace}:\n${difference}\nstandard error:\n${err}")
+if(NOT exit STREQUAL expectedExit)
+  set(why "exit ${exit}")
+  if(exit STREQUAL "3")
+    set(why "an expect line did not hold (exit 3)")
+  elseif(exit STREQUAL "2")
+    set(why "a faulty scenario (exit 2)")
+  endif()
+  if(REWRITE)
+    message(FATAL_ERROR "${SCENARIO}: refused: ${why}; a rewrite keeps the exit code "
+                        "${expectedExit}:\n${err}")
+  endif()
+  message(FATAL_ERROR "${SCENARIO}: ${why}, expected exit ${expectedExit}:\n${err}")
+endif()
+
+if(REWRITE)
+  # The expected standard error may change; it never appears or goes.
+  if(NOT EXISTS ${errors} AND NOT err STREQUAL "")
+    message(FATAL_ERROR "${SCENARIO}: refused: a rewrite adds no ${errors}:\n${err}")
+  endif()
+  function(rewrite file text)
+    if(EXISTS ${file})
+      file(READ ${file} old)
+      if(NOT old STREQUAL text)
+        file(WRITE ${file} "${text}")
+        message(STATUS "changed ${file}")
+      endif()
+    endif()
+  endfunction()
+  rewrite(${trace} "${out}")
+  rewrite(${errors} "${err}")
+  return()
+endif()
+
+if(EXISTS ${trace})
+  file(READ ${trace} expected)
+  if(NOT out STREQUAL expected)
+    get_filename_component(name ${trace} NAME)
+    set(actual ${CMAKE_CURRENT_BINARY_DIR}/${name})
+    file(WRITE ${actual} "${out}")
+    execute_process(COMMAND diff -u ${trace} ${actual} OUTPUT_VARIABLE difference)
+    message(FATAL_ERROR "the trace differs from ${trace}:\n${difference}\nstandard error:\n${err}")
+  endif()
 endif()
 if(NOT err STREQUAL expectedErr)
   message(FATAL_ERROR "standard error differs:\nexpected:\n${expectedErr}\nprinted:\n${err}")
 endif()
-if(NOT exit STREQUAL expectedExit)
-  message(FATAL_ERROR "exit ${exit}, expected ${expectedExit}:\n${err}")
-endif()
 string(LENGTH "${out}" bytes)
-message(STATUS "the expected trace (${bytes} bytes), exit ${exit}")
+if(EXISTS ${trace})
+  message(STATUS "the expected trace (${bytes} bytes), exit ${exit}")
+else()
+  message(STATUS "every expect line held (${bytes} bytes of trace, no whole trace kept), exit ${exit}")
+endif()

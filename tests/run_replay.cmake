@@ -1,5 +1,6 @@
-# Runs keyrelay-replay on SCENARIO and checks its exit code and error message.
-execute_process(COMMAND ${REPLAY} ${SCENARIO}
+# Runs keyrelay-replay on SCENARIO, under WINE when it is given, and checks its
+# exit code and error message.
+execute_process(COMMAND ${WINE} ${REPLAY} ${SCENARIO}
   RESULT_VARIABLE exit_code OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT exit_code STREQUAL EXPECT_EXIT)
   message(FATAL_ERROR "exit code ${exit_code}, expected ${EXPECT_EXIT}\n${out}${err}")

@@ -1,5 +1,5 @@
-// Reading scenarios. What a replay prints is pinned by the traces beside the
-// scenarios in tests/scenarios/.
+// Reading scenarios. What a replay prints is pinned by the expect lines in the
+// scenarios in tests/scenarios/ and by the whole traces beside some of them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "harness/scenario.h"
+#include "script/natives.h"
 
 namespace keyrelay_test {
 namespace {
@@ -82,6 +83,28 @@ TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
       {"tick 1\r\n\r\ntick x\r\n", "line 3: bad tick 'x'"},
       {"#" + std::string(4095, ' ') + "\npass\n", ""},
       {"pass\n#" + std::string(4096, ' ') + "\n", "line 2: longer than 4096 bytes"},
+      // An expect line follows its pass line, one at most, and names natives
+      // after the subject with commas between, or nothing.
+      {"pass\nexpect\n", "line 2: usage: expect NATIVE[, NATIVE ...] or expect nothing"},
+      {"expect nothing\n", "line 1: expect without a pass line before it"},
+      {"pass\ntick 1\nexpect nothing\n", "line 3: expect without a pass line before it"},
+      {"pass\nload\nexpect nothing\n", "line 3: expect without a pass line before it"},
+      {"pass\n# why\n\nexpect nothing\npass 2\nexpect hold\n", ""},
+      {"pass 2\nexpect nothing\n\nexpect nothing\n",
+       "line 4: a second expect line for the pass on line 1"},
+      {"pass\nexpect jump\n",
+       "line 2: unknown native 'jump' (expected stealth, follow-up or hold)"},
+      {"pass\nexpect stealth, 0x89F5E7ADECCCB49C\n", "line 2: unknown native '0x89F5E7ADECCCB49C'"},
+      {"pass\nexpect subject\n", "line 2: expect lists the natives after the subject"},
+      {"pass\nexpect subject, stealth\n", "line 2: expect lists the natives after the subject"},
+      {"pass\nexpect nothing, stealth\n",
+       "line 2: unknown native 'nothing' (nothing stands alone)"},
+      {"pass\nexpect nothing nothing\n", "line 2: bad expectation 'nothing nothing' (expected"},
+      {"pass\nexpect stealth follow-up\n", "line 2: bad expectation 'stealth follow-up'"},
+      {"pass\nexpect stealth,\n", "line 2: bad expectation 'stealth,'"},
+      {"pass\nexpect ,hold\n", "line 2: bad expectation ',hold'"},
+      {"pass\nexpect stealth,,hold\n", "line 2: bad expectation 'stealth,,hold'"},
+      {"pass\nexpect stealth, follow-up,hold # all three\n", ""},
   };
   for (const auto& [text, expected] : cases) {
     const std::string error = errorOf(text);
@@ -92,6 +115,22 @@ TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
       EXPECT_EQ(error.substr(0, expected.size()), expected) << text;
     }
   }
+}
+
+TEST(ScenarioTest, ReadsEachExpectationWithItsLineAndNativesInOrder) {
+  const harness::ParseResult r = parseScenario(
+      "pass\n# why\n\nEXPECT Stealth , FOLLOW-UP\npass 2\nexpect nothing\ntick 5\npass\n"
+      "expect hold,stealth");
+  ASSERT_EQ(r.error, "");
+  ASSERT_EQ(r.expectations.size(), 3u);
+  EXPECT_EQ(r.expectations[0].line, 4u);
+  EXPECT_EQ(r.expectations[0].natives, (std::vector{kStealthNative, kFollowUpNative}));
+  EXPECT_EQ(r.expectations[1].line, 6u);
+  EXPECT_TRUE(r.expectations[1].natives.empty());
+  EXPECT_EQ(r.expectations[2].line, 9u);
+  EXPECT_EQ(r.expectations[2].natives, (std::vector{kHoldNative, kStealthNative}));
+  // Expectations are not steps: the timeline is the passes and the tick alone.
+  EXPECT_EQ(harness::scenarioText(r.timeline), "pass\npass 2\ntick 5\npass\n");
 }
 
 TEST(ScenarioTest, AFaultLeavesNoStepsBehind) {

@@ -77,7 +77,7 @@ TEST(FailureReportTest, GivesTheShortestFailingPrefixAsAScenarioThatReplaysTheFa
             "advance 4294967295\nadvance 1\npass\n");
   ScenarioReader reader(bytesOf(scenario));
   std::ostringstream trace;
-  ASSERT_TRUE(replayScenario(reader, trace));
+  ASSERT_TRUE(replayScenario(reader, trace, [](const std::string& what) { FAIL() << what; }));
   EXPECT_EQ(reader.error(), "");
   EXPECT_NE(trace.str().find("  hold 0xFFFFFFFFFFFFFFFD"), std::string::npos) << trace.str();
 }

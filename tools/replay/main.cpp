@@ -22,7 +22,14 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: keyrelay-replay [FILE | -]   replay a scenario (- reads standard input;\n"
     "                                    none replays the built-in demo)\n"
-    "       keyrelay-replay --demo       print the demo scenario\n";
+    "       keyrelay-replay --demo       print the demo scenario\n"
+    "exit status: 0 when every expect line held, 1 when the file cannot be read or\n"
+    "the plugin did not load, 2 for a faulty line or command line, 3 when an expect\n"
+    "line did not hold\n";
+
+// The replay's own exit status for an expect line that did not hold: a plugin
+// that does otherwise than its scenario says, told apart from a faulty scenario.
+constexpr int kUnmetExpectation = 3;
 
 int usageError(const std::string& message) {
   std::cerr << "keyrelay-replay: " << message << "\n" << kUsage;
@@ -73,7 +80,11 @@ int main(int argc, char** argv) {
     const int byte = std::getc(file);
     return byte == EOF ? -1 : byte;
   });
-  const bool loaded = harness::replayScenario(reader, std::cout);
+  bool unmet = false;
+  const bool loaded = harness::replayScenario(reader, std::cout, [&](const std::string& what) {
+    std::cerr << "keyrelay-replay: " << name << ": " << what << "\n";
+    unmet = true;
+  });
   std::cout.flush();
 
   int status = 0;
@@ -86,6 +97,7 @@ int main(int argc, char** argv) {
   if (!loaded) std::cerr << "keyrelay-replay: the plugin did not load\n";
   if (!std::cout.good()) std::cerr << "keyrelay-replay: cannot write the trace\n";
   if (status == 0 && (!loaded || !std::cout.good())) status = 1;
+  if (status == 0 && unmet) status = kUnmetExpectation;
   if (file != nullptr && file != stdin) std::fclose(file);
   return status;
 }
