@@ -9,6 +9,7 @@
 
 #include "demo_scenario.h"
 #include "harness/number.h"
+#include "harness/quote.h"
 #include "harness/runner.h"
 #include "harness/scenario.h"
 

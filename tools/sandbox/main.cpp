@@ -13,6 +13,7 @@
 
 #include "harness/number.h"
 #include "harness/plugin_module.h"
+#include "harness/quote.h"
 #include "tools/sandbox/display.h"
 #include "tools/sandbox/session.h"
 #include "tools/sandbox/window.h"
