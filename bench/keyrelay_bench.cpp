@@ -16,12 +16,14 @@
 #include <new>
 #include <string>
 
-#include "harness/plugin_module.h"
+#include "harness/plugin_file.h"
+#include "harness/plugin_loader.h"
 #include "host/host.h"
 #include "input/key_state.h"
 #include "script/natives.h"
 #include "script/script_loop.h"
 #include "standin/standin.h"
+#include "tests/test_start.h"
 
 namespace {
 
@@ -75,7 +77,7 @@ KeystrokeHandler volatile floorHandler = floorKeystroke;
 void loadFreshPlugin() {
   harness::unloadPlugin();
   standin::reset();
-  harness::startFresh();
+  keyrelay_test::startLoaded(harness::PluginFile{});  // linked in: no file is read
   standin::setRecording(false);
 }
 
@@ -86,7 +88,7 @@ void loadFloorInstead() {
   standin::reset();
   scriptRegister(reinterpret_cast<HINSTANCE>(&floorImage), floorScript);
   standin::setRecording(false);
-  standin::setTick(harness::kFreshTick);
+  standin::setTick(keyrelay_test::kStartTick);
 }
 
 // Runs `step` once to settle (the first pass starts the script), then

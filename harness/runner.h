@@ -11,6 +11,7 @@
 #include <ostream>
 #include <vector>
 
+#include "harness/plugin_file.h"
 #include "harness/scenario.h"
 #include "harness/timeline.h"
 #include "standin/standin.h"
@@ -43,12 +44,13 @@ class Runner {
     // Back to a fresh process: the stand-in reset and the plugin loaded, the load
     // recorded as the first happening. finish() unloads it.
     kLoad,
-    // The plugin as a fresh load leaves it, without a record of that: loaded if
-    // it is not, its key records empty, the clock and the subject 0.
-    kFresh,
+    // The plugin reloaded (reloadPlugin), without a record of that, the clock
+    // and the subject 0.
+    kReloaded,
   };
 
-  explicit Runner(Start start);
+  // Every load loads `plugin` (harness/plugin_loader.h).
+  Runner(Start start, PluginFile plugin);
   Runner(const Runner&) = delete;
   Runner& operator=(const Runner&) = delete;
 
@@ -70,16 +72,17 @@ class Runner {
   void load(const Step& step);
 
   Start start_;
+  PluginFile plugin_;
   std::vector<Happening> happenings_;
   std::uint64_t passes_ = 0;
   bool loadFailed_ = false;
 };
 
-// Replays the scenario from a fresh process, writing its trace (trace.h) to `out`
+// Replays the scenario from a fresh process, loading `plugin`, writing its trace (trace.h) to `out`
 // step by step and pass by pass as it goes: memory does not grow with the
 // scenario or the trace. The plugin is loaded first and unloaded at the end, if it
 // is still loaded; a faulty line ends the steps there (scenario.error() says
 // which). False when some load of the plugin failed; the trace says which.
-bool replayScenario(ScenarioReader& scenario, std::ostream& out);
+bool replayScenario(ScenarioReader& scenario, const PluginFile& plugin, std::ostream& out);
 
 }  // namespace harness
