@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every test, all with warnings as errors: the formatting check; the native build
-# and its tests, the expected traces and the plugin's coverage; the Windows build,
+# and its tests, the expected traces and the coverage of the whole run; the Windows build,
 # the checks of the shipped module and the Wine runs; the module again with LLVM 19,
 # through the module checks and the Wine traces; then the proofs: the native suite again under AddressSanitizer with
 # UndefinedBehaviorSanitizer and under ThreadSanitizer, and a bounded fuzz run.
@@ -15,7 +15,7 @@ export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 
 ./scripts/check-format.sh
 cmake --workflow --preset ci
-cat build/ci/plugin-coverage.txt
+cat build/ci/coverage.txt
 cmake --workflow --preset win64-ci
 cmake --workflow --preset win64-llvm19
 cmake --workflow --preset asan
