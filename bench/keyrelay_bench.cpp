@@ -74,7 +74,7 @@ KeystrokeHandler volatile floorHandler = floorKeystroke;
 
 // A loaded plugin with nothing pressed. The stand-in records nothing, as a host
 // keeps no log of calls.
-void loadFreshPlugin() {
+void loadIdlePlugin() {
   harness::unloadPlugin();
   standin::reset();
   keyrelay_test::startLoaded(harness::PluginFile{});  // linked in: no file is read
@@ -134,15 +134,15 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
 
 int main() {
-  loadFreshPlugin();
+  loadIdlePlugin();
   count("idle-pass", [] { standin::runPass(); });
-  loadFreshPlugin();
+  loadIdlePlugin();
   countStrokes("keystroke", pluginHandler);
   loadFloorInstead();
   count("floor-pass", [] { standin::runPass(); });
   countStrokes("tick-read", floorHandler);
 
-  loadFreshPlugin();
+  loadIdlePlugin();
   const std::uint64_t passAllocations = allocationsDuring([](int i) {
     if (i % 2 == 0) {  // every other pass with all three bindings acting
       standin::deliverKeystroke(standin::release(kStealthKey));

@@ -78,11 +78,12 @@ class Runner {
   bool loadFailed_ = false;
 };
 
-// Replays the scenario from a fresh process, loading `plugin`, writing its trace (trace.h) to `out`
-// step by step and pass by pass as it goes: memory does not grow with the
-// scenario or the trace. The plugin is loaded first and unloaded at the end, if it
-// is still loaded; a faulty line ends the steps there (scenario.error() says
-// which). False when some load of the plugin failed; the trace says which.
+// Replays the scenario from a fresh process, loading `plugin`, writing its trace
+// (trace.h) to `out` step by step and pass by pass as it goes: memory does not
+// grow with the scenario or the trace. The plugin is loaded first and unloaded at
+// the end, if it is still loaded; a faulty line ends the steps there
+// (scenario.error() says which). False when some load of the plugin failed; the
+// trace says which.
 bool replayScenario(ScenarioReader& scenario, const PluginFile& plugin, std::ostream& out);
 
 }  // namespace harness

@@ -62,7 +62,10 @@ int main(int argc, char** argv) {
   }
 
   const harness::PluginFileResult plugin = harness::pluginFileFromEnvironment();
-  if (!plugin.error.empty()) return usageError(plugin.error);
+  if (!plugin.error.empty()) {
+    std::cerr << "keyrelay-replay: " << plugin.error << "\n";
+    return 2;
+  }
 
   std::FILE* file = nullptr;
   std::string name = "demo";
