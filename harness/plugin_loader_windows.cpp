@@ -108,8 +108,9 @@ bool preferredRange(const char* path, ULONGLONG& base, DWORD& bytes) {
 bool holdPreferredRange(const char* path) {
   ULONGLONG base = 0;
   DWORD bytes = 0;
-  if (!preferredRange(path, base, bytes))
+  if (!preferredRange(path, base, bytes)) {
     return failLoad(format("%s: cannot read its headers", path));
+  }
   void* wanted = reinterpret_cast<void*>(static_cast<ULONG_PTR>(base));
   heldRange = VirtualAlloc(wanted, bytes, MEM_RESERVE, PAGE_NOACCESS);
   if (heldRange != wanted) {
