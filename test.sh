@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every test, all with warnings as errors: the formatting check; the native build
-# and its tests, the expected traces and the plugin's coverage; the Windows build,
+# and its tests, the expected traces and the coverage of the whole run; the Windows build,
 # the checks of the shipped module and the Wine runs; the module again with LLVM 19,
 # through the module checks and the Wine traces; then the proofs: the native suite
 # again under AddressSanitizer with UndefinedBehaviorSanitizer and under
@@ -40,6 +40,6 @@ began=$SECONDS
 ./scripts/check-format.sh
 echo "== format: $((SECONDS - began)) s"
 runPreset ci
-cat build/ci/plugin-coverage.txt
+cat build/ci/coverage.txt
 for preset in win64-ci win64-llvm19 asan tsan fuzz; do runPreset "$preset"; done
 echo "== ./test.sh: $((SECONDS - started)) s"

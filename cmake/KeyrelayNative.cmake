@@ -1,5 +1,15 @@
 # The native build: the plugin, linked into programs against the stand-in host.
 
+# KEYRELAY_COVERAGE (on in ci) counts which lines and branches of every native
+# target the whole test run runs (gcov, read by gcovr in tests/check_coverage.cmake).
+# At -O0, whatever the build type, so that each line and branch counted is the
+# source's own and none is folded away.
+option(KEYRELAY_COVERAGE "Measure coverage over the native tests (gcc, gcovr)" OFF)
+if(KEYRELAY_COVERAGE)
+  add_compile_options(-O0 --coverage)
+  add_link_options(--coverage)
+endif()
+
 # The stand-in host: the host's operations, the tick and the script's own context.
 add_library(keyrelay_standin STATIC
   ${KEYRELAY_STANDIN_SOURCES}
@@ -13,11 +23,3 @@ add_library(keyrelay_plugin STATIC ${KEYRELAY_PLUGIN_SOURCES})
 target_link_libraries(keyrelay_plugin PUBLIC keyrelay_standin)
 target_compile_options(keyrelay_plugin PRIVATE -fno-exceptions -fno-rtti)
 keyrelay_strict_warnings(keyrelay_plugin)
-
-# KEYRELAY_COVERAGE (on in ci) counts which of the plugin's lines and branches the
-# tests run, for the coverage test (gcov, read by gcovr).
-option(KEYRELAY_COVERAGE "Measure the plugin's coverage in the tests (gcc, gcovr)" OFF)
-if(KEYRELAY_COVERAGE)
-  target_compile_options(keyrelay_plugin PRIVATE --coverage)
-  target_link_options(keyrelay_plugin INTERFACE --coverage)
-endif()

@@ -32,7 +32,9 @@ class FuzzedChoices : public keyrelay_model::Choices {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   // One plugin load for the whole run; each timeline starts from an empty table.
-  static keyrelay_model::PluginRunner& runner = *new keyrelay_model::PluginRunner;
+  // The plugin is linked in: no file is read.
+  static keyrelay_model::PluginRunner& runner =
+      *new keyrelay_model::PluginRunner(harness::PluginFile{});
   FuzzedChoices choices(bytes, size);
   const harness::Timeline timeline = keyrelay_model::generateTimeline(choices, kMaxFuzzedSteps);
   if (runner.mismatch(timeline)) {

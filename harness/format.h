@@ -1,19 +1,14 @@
-// printf-style formatting into a std::string, for the replay tool's texts.
+// printf-style formatting into a std::string, for the tools' texts. A C-variadic
+// function with the printf format attribute, so that the compiler checks every
+// call's pattern against its arguments.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 namespace harness {
 
-template <typename... Values>
-std::string format(const char* pattern, Values... values) {
-  const int n = std::snprintf(nullptr, 0, pattern, values...);
-  if (n <= 0) return {};
-  std::string out(static_cast<std::size_t>(n) + 1, '\0');
-  std::snprintf(out.data(), out.size(), pattern, values...);
-  out.pop_back();
-  return out;
-}
+// `pattern` filled in as std::snprintf fills it; empty when it makes nothing or
+// cannot be formatted.
+[[gnu::format(printf, 1, 2)]] std::string format(const char* pattern, ...);
 
 }  // namespace harness

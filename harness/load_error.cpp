@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "harness/plugin_module.h"
+#include "harness/load_error.h"
 
 namespace harness {
 namespace {

@@ -5,12 +5,9 @@
 #include <cstdlib>
 
 #include "harness/format.h"
+#include "harness/quote.h"
 
 namespace harness {
-
-// A faulty word is quoted up to this many characters, so that a huge line does
-// not come back as a huge message.
-constexpr std::size_t kMaxQuoted = 40;
 
 std::optional<std::uint64_t> parseNumber(std::string_view text, std::uint64_t least,
                                          std::uint64_t most) {
@@ -42,16 +39,6 @@ NumberResult numberFromEnvironment(const char* name, std::uint64_t fallback, std
   if (const std::optional<std::uint64_t> value = parseNumber(text, least, most))
     return {*value, ""};
   return {0, numberError(std::string(name) + " value", text, least, most)};
-}
-
-std::string quoted(std::string_view word) {
-  std::string out = "'";
-  for (const char c : word.substr(0, kMaxQuoted)) {
-    const auto byte = static_cast<unsigned char>(c);
-    out += byte >= 0x20 && byte < 0x7F ? std::string(1, c) : format("\\x%02X", byte);
-  }
-  if (word.size() <= kMaxQuoted) return out + "'";
-  return out + "...' (" + std::to_string(word.size()) + " characters)";
 }
 
 }  // namespace harness

@@ -1,6 +1,6 @@
 // Numbers as every tool reads them, from scenarios, options and the environment:
 // decimal, or hexadecimal after 0x, and nothing else (no sign, no spaces, no
-// octal: 010 is ten), within a range; and messages that quote what was read.
+// octal: 010 is ten), within a range; and the messages that say what was wrong with one.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +27,5 @@ struct NumberResult {
 };
 NumberResult numberFromEnvironment(const char* name, std::uint64_t fallback, std::uint64_t least,
                                    std::uint64_t most);
-
-// `word` in quotes for a message: at most 40 characters of it, with its length
-// after a longer one, and every byte outside printable ASCII written \xNN.
-std::string quoted(std::string_view word);
 
 }  // namespace harness

@@ -1,18 +1,24 @@
 #include "harness/runner.h"
 
+#include <utility>
+
 #include "harness/expectation.h"
-#include "harness/plugin_module.h"
+#include "harness/loaded_plugin.h"
+#include "harness/plugin_loader.h"
 #include "harness/trace.h"
 
 namespace harness {
 
-Runner::Runner(Start start) : start_(start) {
+Runner::Runner(Start start, PluginFile plugin) : start_(start), plugin_(std::move(plugin)) {
   if (start == Start::kLoad) {
     standin::reset();
     apply(Load{});
     return;
   }
-  if (!startFresh(0, 0)) loadFailed_ = true;
+  loadFailed_ = !reloadPlugin(plugin_);
+  standin::setTick(0);
+  standin::setSubject(0);
+  standin::clearCalls();
 }
 
 Happening& Runner::happened(const Step& step, Outcome outcome) {
@@ -75,7 +81,7 @@ void Runner::runPasses(const Step& step, const Passes& passes) {
 void Runner::load(const Step& step) {
   Outcome outcome = Outcome::kNothingToDo;
   if (harness::pluginModule() == nullptr) {
-    outcome = harness::loadPlugin() ? Outcome::kDone : Outcome::kFailed;
+    outcome = harness::loadPlugin(plugin_) ? Outcome::kDone : Outcome::kFailed;
   }
   loadFailed_ = loadFailed_ || outcome == Outcome::kFailed;
   happened(step, outcome).module = reinterpret_cast<UINT64>(harness::pluginModule());
@@ -90,8 +96,9 @@ void Runner::forget() {
   standin::clearCalls();
 }
 
-bool replayScenario(ScenarioReader& scenario, std::ostream& out, const UnmetExpectation& unmet) {
-  Runner runner(Runner::Start::kLoad);
+bool replayScenario(ScenarioReader& scenario, const PluginFile& plugin, std::ostream& out,
+                    const UnmetExpectation& unmet) {
+  Runner runner(Runner::Start::kLoad, plugin);
   TracePrinter printer;
   PassLineRecord passLine;
   // Each step's lines printed while the module whose text they show is loaded, and

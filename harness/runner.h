@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "harness/plugin_file.h"
 #include "harness/scenario.h"
 #include "harness/timeline.h"
 #include "standin/standin.h"
@@ -45,12 +46,13 @@ class Runner {
     // Back to a fresh process: the stand-in reset and the plugin loaded, the load
     // recorded as the first happening. finish() unloads it.
     kLoad,
-    // The plugin as a fresh load leaves it, without a record of that: loaded if
-    // it is not, its key records empty, the clock and the subject 0.
-    kFresh,
+    // The plugin reloaded (reloadPlugin), without a record of that, the clock
+    // and the subject 0.
+    kReloaded,
   };
 
-  explicit Runner(Start start);
+  // Every load loads `plugin` (harness/plugin_loader.h).
+  Runner(Start start, PluginFile plugin);
   Runner(const Runner&) = delete;
   Runner& operator=(const Runner&) = delete;
 
@@ -72,20 +74,22 @@ class Runner {
   void load(const Step& step);
 
   Start start_;
+  PluginFile plugin_;
   std::vector<Happening> happenings_;
   std::uint64_t passes_ = 0;
   bool loadFailed_ = false;
 };
 
-// Replays the scenario from a fresh process, writing its trace (trace.h) to `out`
-// step by step and pass by pass as it goes: memory does not grow with the
-// scenario or the trace. The plugin is loaded first and unloaded at the end, if it
-// is still loaded; a faulty line ends the steps there (scenario.error() says
-// which). Each expect line is checked once its pass line has run; each one unmet
-// is handed to `unmet` as it is found ("line N: expect ...: pass P called ...",
-// expectation.h) and the replay goes on. False when some load of the plugin
-// failed; the trace says which.
+// Replays the scenario from a fresh process, loading `plugin`, writing its trace
+// (trace.h) to `out` step by step and pass by pass as it goes: memory does not
+// grow with the scenario or the trace. The plugin is loaded first and unloaded at
+// the end, if it is still loaded; a faulty line ends the steps there
+// (scenario.error() says which). Each expect line is checked once its pass line
+// has run; each one unmet is handed to `unmet` as it is found ("line N: expect
+// ...: pass P called ...", expectation.h) and the replay goes on. False when some
+// load of the plugin failed; the trace says which.
 using UnmetExpectation = std::function<void(const std::string& what)>;
-bool replayScenario(ScenarioReader& scenario, std::ostream& out, const UnmetExpectation& unmet);
+bool replayScenario(ScenarioReader& scenario, const PluginFile& plugin, std::ostream& out,
+                    const UnmetExpectation& unmet);
 
 }  // namespace harness

@@ -12,6 +12,7 @@
 #include "harness/expectation.h"
 #include "harness/format.h"
 #include "harness/number.h"
+#include "harness/quote.h"
 
 namespace harness {
 namespace {
@@ -315,7 +316,8 @@ const KeyName* namedKey(std::uint32_t code) {
 
 std::string keyLabel(DWORD code) {
   const KeyName* named = namedKey(code);
-  return named != nullptr ? std::string(named->shown) : format("0x%02" PRIX32, code);
+  return named != nullptr ? std::string(named->shown)
+                          : format("0x%02" PRIX32, static_cast<std::uint32_t>(code));
 }
 
 std::string keystrokeText(const standin::Keystroke& k, KeyStyle style) {

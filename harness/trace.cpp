@@ -6,6 +6,7 @@
 
 #include "harness/format.h"
 #include "harness/native_calls.h"
+#include "harness/quote.h"
 #include "harness/scenario.h"
 #include "script/natives.h"
 
@@ -146,16 +147,11 @@ bool isTextArgument(NativeHash hash, std::size_t index) {
 
 std::string quotedText(UINT64 slot) {
   if (slot == 0) return "(null)";
+  // One byte past the most shown tells a longer text, without reading further.
   const char* text = reinterpret_cast<const char*>(slot);
-  std::string out = "\"";
-  std::size_t i = 0;
-  for (; i < kMaxShownText && text[i] != '\0'; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    out += (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') ? std::string(1, text[i])
-                                                            : format("\\x%02X", c);
-  }
-  out += i == kMaxShownText ? "\"..." : "\"";
-  return out;
+  std::size_t length = 0;
+  while (length <= kMaxShownText && text[length] != '\0') ++length;
+  return quoted(std::string_view(text, length), '"', kMaxShownText);
 }
 
 }  // namespace harness

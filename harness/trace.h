@@ -44,9 +44,9 @@ std::string nativeText(const NativeCall& native);
 // Whether a native's argument slot `index` (from 0) holds the address of a text:
 // only the stealth native's second slot does.
 bool isTextArgument(NativeHash hash, std::size_t index);
-// That text quoted as the trace shows it, "(null)" for a null address; at most 64
-// characters, the rest as "...", and what is not printable ASCII as \xNN. Read
-// where the plugin keeps it: only while the module that made the call is loaded.
+// That text quoted as the trace shows it (harness/quote.h, in double quotes, at
+// most 64 bytes), "(null)" for a null address. Read where the plugin keeps it,
+// no more than 65 bytes of it: only while the module that made the call is loaded.
 std::string quotedText(UINT64 slot);
 
 }  // namespace harness

@@ -20,7 +20,7 @@ char moduleB;
 HINSTANCE handle(char& image) { return reinterpret_cast<HINSTANCE>(&image); }
 UINT64 address(const void* p) { return reinterpret_cast<UINT64>(p); }
 
-using DllMainTest = FreshPluginTest;
+using DllMainTest = UnloadedPluginTest;
 
 TEST_F(DllMainTest, AttachRegistersTheScriptThenTheKeystrokeHandler) {
   EXPECT_EQ(DllMain(handle(moduleA), DLL_PROCESS_ATTACH, nullptr), TRUE);
@@ -55,7 +55,7 @@ TEST_F(DllMainTest, TheReservedArgumentIsNeverRead) {
 }
 
 TEST_F(DllMainTest, LoadingRunsTheScriptOnlyWhenTheHostResumesIt) {
-  ASSERT_TRUE(harness::loadPlugin());
+  ASSERT_TRUE(harness::loadPlugin(kLinkedPlugin));
   EXPECT_EQ(standin::tickReads(), 0u);
   EXPECT_TRUE(standin::runPass());
   EXPECT_EQ(standin::tickReads(), 3u);

@@ -8,6 +8,7 @@
 
 #include "harness/runner.h"
 #include "harness/scenario.h"
+#include "tests/plugin_fixture.h"
 
 namespace keyrelay_test {
 namespace {
@@ -22,8 +23,9 @@ Replayed replay(std::string_view scenario) {
   harness::ScenarioReader reader(harness::bytesOf(scenario));
   std::ostringstream trace;
   Replayed replayed;
-  EXPECT_TRUE(harness::replayScenario(
-      reader, trace, [&](const std::string& what) { replayed.unmet.push_back(what); }));
+  EXPECT_TRUE(harness::replayScenario(reader, kLinkedPlugin, trace, [&](const std::string& what) {
+    replayed.unmet.push_back(what);
+  }));
   replayed.trace = trace.str();
   replayed.error = reader.error();
   return replayed;

@@ -10,7 +10,7 @@
 namespace keyrelay_test {
 namespace {
 
-using KeyStateTest = FreshPluginTest;
+using KeyStateTest = UnloadedPluginTest;
 
 TEST_F(KeyStateTest, AnEventIsStampedWithTheTickOfHandlingAndItsFlagsAreKeptUnchanged) {
   standin::setTick(1234);

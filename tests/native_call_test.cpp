@@ -48,7 +48,7 @@ TEST(SlotPackingTest, TheTextIsPassedByTheAddressOfItsFirstCharacter) {
   EXPECT_EQ(sizeof kStealthText, 8u);
 }
 
-class NativeCallTest : public FreshPluginTest {};
+class NativeCallTest : public UnloadedPluginTest {};
 
 TEST_F(NativeCallTest, ANativeWithoutArgumentsIsBegunAndCalledWithNoPush) {
   callNative(kSubjectNative);

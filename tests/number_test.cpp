@@ -58,11 +58,5 @@ TEST(NumberTest, AVariableIsReadOrNamedWithItsValueInTheError) {
   ::unsetenv("KEYRELAY_NUMBER_TEST");
 }
 
-TEST(NumberTest, AQuotedWordShowsEveryByteOutsidePrintableAsciiEscapedAndIsCut) {
-  EXPECT_EQ(harness::quoted(std::string("a\0b\x7F\xC3\xA9", 6)), "'a\\x00b\\x7F\\xC3\\xA9'");
-  EXPECT_EQ(harness::quoted(std::string(41, 'x')),
-            "'" + std::string(40, 'x') + "...' (41 characters)");
-}
-
 }  // namespace
 }  // namespace keyrelay_test

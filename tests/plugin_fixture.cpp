@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "harness/trace.h"
+#include "tests/test_start.h"
 
 namespace keyrelay_test {
 
@@ -38,35 +39,35 @@ Fields fieldsOf(DWORD key) {
           r.hasEvent.load()};
 }
 
-void FreshPluginTest::SetUp() {
+void UnloadedPluginTest::SetUp() {
   standin::reset();
   for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
 }
 
-void FreshPluginTest::TearDown() {
+void UnloadedPluginTest::TearDown() {
   harness::unloadPlugin();
   standin::reset();
 }
 
-void FreshPluginTest::deliver(const standin::Keystroke& keystroke) {
+void UnloadedPluginTest::deliver(const standin::Keystroke& keystroke) {
   // Straight to the handler, so that tests of the table need no loaded plugin.
   onKeystroke(keystroke.key, keystroke.repeatCount, keystroke.scanCode, keystroke.extended,
               keystroke.contextCode, keystroke.previousState, keystroke.transitionState);
 }
 
-void FreshPluginTest::pressAt(DWORD tick, DWORD key) {
+void UnloadedPluginTest::pressAt(DWORD tick, DWORD key) {
   standin::setTick(tick);
   deliver(standin::press(key));
 }
 
-void FreshPluginTest::releaseAt(DWORD tick, DWORD key) {
+void UnloadedPluginTest::releaseAt(DWORD tick, DWORD key) {
   standin::setTick(tick);
   deliver(standin::release(key));
 }
 
 void LoadedPluginTest::SetUp() {
-  FreshPluginTest::SetUp();
-  ASSERT_TRUE(harness::startFresh());
+  UnloadedPluginTest::SetUp();
+  ASSERT_TRUE(startLoaded(kLinkedPlugin));
 }
 
 std::vector<NativeCall> LoadedPluginTest::pass() {

@@ -1,4 +1,4 @@
-// Test controls over the plugin and the stand-in host: a fresh host and an empty
+// Test controls over the plugin and the stand-in host: a reset host and an empty
 // key-state table for every test, and the recorded calls read back as natives.
 #pragma once
 
@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "harness/native_calls.h"
-#include "harness/plugin_module.h"
+#include "harness/plugin_file.h"
+#include "harness/plugin_loader.h"
 #include "input/key_state.h"
 #include "script/natives.h"
 #include "standin/standin.h"
@@ -20,6 +21,9 @@ inline constexpr DWORD kC = 0x43;
 inline constexpr DWORD kCtrl = 0x11;
 
 using harness::NativeCall;
+
+// The plugin the suites load: linked into them, so no file is read.
+inline const harness::PluginFile kLinkedPlugin{};
 
 // The natives among `calls`. A push or call outside a begun native, or a native
 // not called before the next host call, fails the test.
@@ -38,9 +42,9 @@ struct Fields {
 };
 Fields fieldsOf(DWORD key);
 
-// Every test starts from a fresh process: nothing registered, tick 0, and every
-// key record empty.
-class FreshPluginTest : public ::testing::Test {
+// Every test starts with the plugin not loaded: nothing registered, tick 0, and
+// every key record empty. The keystroke handler can be called directly.
+class UnloadedPluginTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -50,8 +54,9 @@ class FreshPluginTest : public ::testing::Test {
   static void releaseAt(DWORD tick, DWORD key);
 };
 
-// Plus the plugin loaded, the record cleared of the load's calls, subject 7.
-class LoadedPluginTest : public FreshPluginTest {
+// Then the plugin loaded (startLoaded, tests/test_start.h): the clock at
+// kStartTick, subject kStartSubject, the record cleared of the load's calls.
+class LoadedPluginTest : public UnloadedPluginTest {
  protected:
   void SetUp() override;
 

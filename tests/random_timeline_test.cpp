@@ -8,6 +8,7 @@
 #include "tests/model/generator.h"
 #include "tests/model/model.h"
 #include "tests/model/plugin_runner.h"
+#include "tests/plugin_fixture.h"
 
 namespace keyrelay_test {
 namespace {
@@ -21,7 +22,7 @@ using keyrelay_model::kDefaultSeed;
 constexpr std::uint64_t kDefaultTimelines = 100'000;
 
 TEST(RandomTimelineTest, ThePluginMakesTheModelsHostCallsOnEveryTimeline) {
-  EXPECT_EQ(keyrelay_model::runRandomTimelines(kDefaultTimelines), 0);
+  EXPECT_EQ(keyrelay_model::runRandomTimelines(kDefaultTimelines, kLinkedPlugin), 0);
 }
 
 // A random test proves only what its timelines reach.

@@ -71,7 +71,9 @@ TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
       // Bytes outside printable ASCII are shown escaped; a faulty word is quoted in part.
       {std::string("pass\0\n", 6), "line 1: unknown word 'pass\\x00'"},
       {"tick " + std::string(1000, '9') + "\n",
-       "line 1: bad tick '" + std::string(40, '9') + "...' (1000 characters) (expected"},
+       "line 1: bad tick '" + std::string(40, '9') + "'... (expected"},
+      // A quote or a backslash in a faulty word is escaped too: the message reads one way.
+      {"press 'X\\\n", "line 1: bad key '\\x27X\\x5C'"},
       // Decimal or 0x hex and nothing else: no sign, no spaces, no octal.
       {"tick 010\ntick 0X1f\n", ""},
       {"tick +1\n", "line 1: bad tick '+1' (expected 0 to 4294967295, decimal or 0x hex)"},

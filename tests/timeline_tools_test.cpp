@@ -10,6 +10,7 @@
 #include "tests/model/generator.h"
 #include "tests/model/model.h"
 #include "tests/model/plugin_runner.h"
+#include "tests/plugin_fixture.h"
 
 namespace keyrelay_test {
 namespace {
@@ -26,7 +27,7 @@ Timeline ctrlLeftForOneWrap() {
 }
 
 TEST(UnambiguousTimelineTest, ThePluginAloneTakesAnEventLeftForExactly2To32MsAsNew) {
-  PluginRunner runner;
+  PluginRunner runner(kLinkedPlugin);
   const std::optional<std::string> mismatch = runner.mismatch(ctrlLeftForOneWrap());
   ASSERT_TRUE(mismatch.has_value()) << "the accepted limit of the 32-bit tick is gone";
   EXPECT_NE(mismatch->find("nativeInit 0x58F7DB5BD8FA2288"), std::string::npos) << *mismatch;
@@ -37,7 +38,7 @@ TEST(UnambiguousTimelineTest, MovesThePassJustPastTheRevivedWindowAndNoFurther) 
   ASSERT_EQ(bent.steps.size(), 5u);
   EXPECT_EQ(scenarioLines(bent.steps[3]), "advance 5000\n");
   EXPECT_EQ(scenarioLines(bent.steps[4]), "pass\n");
-  PluginRunner runner;
+  PluginRunner runner(kLinkedPlugin);
   EXPECT_EQ(runner.mismatch(bent), std::nullopt);
 }
 
@@ -64,7 +65,7 @@ TEST(FailureReportTest, GivesTheShortestFailingPrefixAsAScenarioThatReplaysTheFa
   t.steps.insert(t.steps.end(), {Key{standin::release(kX)}, Passes{}, Passes{}});
   std::string report;
   {
-    PluginRunner runner;  // gone before the replay, which loads the plugin afresh
+    PluginRunner runner(kLinkedPlugin);  // gone before the replay, which loads the plugin afresh
     report = failureReport(runner, "seed 42", t);
   }
   EXPECT_NE(report.find("seed 42: the plugin departs from the model after 6 of 9 steps"),
@@ -77,7 +78,8 @@ TEST(FailureReportTest, GivesTheShortestFailingPrefixAsAScenarioThatReplaysTheFa
             "advance 4294967295\nadvance 1\npass\n");
   ScenarioReader reader(bytesOf(scenario));
   std::ostringstream trace;
-  ASSERT_TRUE(replayScenario(reader, trace, [](const std::string& what) { FAIL() << what; }));
+  ASSERT_TRUE(replayScenario(reader, kLinkedPlugin, trace,
+                             [](const std::string& what) { FAIL() << what; }));
   EXPECT_EQ(reader.error(), "");
   EXPECT_NE(trace.str().find("  hold 0xFFFFFFFFFFFFFFFD"), std::string::npos) << trace.str();
 }

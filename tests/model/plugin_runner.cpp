@@ -4,10 +4,12 @@
 #include <cinttypes>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "harness/format.h"
+#include "harness/loaded_plugin.h"
 #include "harness/number.h"
-#include "harness/plugin_module.h"
+#include "harness/plugin_loader.h"
 #include "harness/runner.h"
 #include "harness/scenario.h"
 #include "script/natives.h"
@@ -29,17 +31,19 @@ std::string describe(const std::vector<HostCall>& calls, std::size_t at) {
 
 }  // namespace
 
-PluginRunner::PluginRunner() { standin::reset(); }
+PluginRunner::PluginRunner(harness::PluginFile plugin) : plugin_(std::move(plugin)) {
+  standin::reset();
+}
 
 PluginRunner::~PluginRunner() {
   harness::unloadPlugin();
   standin::reset();
 }
 
-// Each timeline starts from what a fresh load gives the plugin, however it is built
+// Each timeline starts from what a new load gives the plugin, however it is built
 // or loaded.
 std::optional<std::string> PluginRunner::mismatch(const Timeline& timeline) {
-  harness::Runner runner(harness::Runner::Start::kFresh);
+  harness::Runner runner(harness::Runner::Start::kReloaded, plugin_);
   for (const Step& step : timeline.steps) runner.apply(step);
   const std::vector<HostCall>& actual = runner.calls();
   // The text goes by address: the plugin's own copy, wherever its module lies.
@@ -74,7 +78,7 @@ std::string failureReport(PluginRunner& runner, const std::string& origin,
          harness::scenarioText(prefix);
 }
 
-int runRandomTimelines(std::uint64_t count) {
+int runRandomTimelines(std::uint64_t count, const harness::PluginFile& plugin) {
   constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
   // None is no test: a run of no timelines must not pass.
   const harness::NumberResult timelines =
@@ -87,7 +91,7 @@ int runRandomTimelines(std::uint64_t count) {
   if (!timelines.error.empty() || !first.error.empty()) return 2;
   count = timelines.value;
   const std::uint64_t firstSeed = first.value;
-  PluginRunner runner;
+  PluginRunner runner(plugin);
   std::uint64_t steps = 0;
   for (std::uint64_t seed = firstSeed; seed - firstSeed < count; ++seed) {
     const Timeline timeline = randomTimeline(seed);

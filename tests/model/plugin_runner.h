@@ -8,15 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "harness/plugin_file.h"
 #include "harness/timeline.h"
 
 namespace keyrelay_model {
 
 // Owns the process's one stand-in host while it lives, and runs any number of
-// timelines through the plugin, each from what a fresh load gives it.
+// timelines through `plugin`, each from what a new load gives it (reloadPlugin).
 class PluginRunner {
  public:
-  PluginRunner();
+  explicit PluginRunner(harness::PluginFile plugin);
   ~PluginRunner();
   PluginRunner(const PluginRunner&) = delete;
   PluginRunner& operator=(const PluginRunner&) = delete;
@@ -24,6 +25,9 @@ class PluginRunner {
   // Where the plugin's host calls during the timeline first depart from the
   // model's, told for a person; nothing when they are equal.
   std::optional<std::string> mismatch(const harness::Timeline& timeline);
+
+ private:
+  harness::PluginFile plugin_;
 };
 
 // The length of the shortest prefix of `timeline` for which `fails` holds; the
@@ -38,10 +42,10 @@ std::string failureReport(PluginRunner& runner, const std::string& origin,
                           const harness::Timeline& timeline);
 
 // Runs the random timelines of $KEYRELAY_TIMELINES seeds (`count` when it is
-// unset) from $KEYRELAY_SEED (kDefaultSeed when unset) through the plugin, each
+// unset) from $KEYRELAY_SEED (kDefaultSeed when unset) through `plugin`, each
 // held against the model, and prints what ran, or on standard error the failure
 // report of the first that failed. Returns 0 when all agreed, 1 when one did not,
 // 2 when a variable is not a number (harness/number.h) or asks for no timelines.
-int runRandomTimelines(std::uint64_t count);
+int runRandomTimelines(std::uint64_t count, const harness::PluginFile& plugin);
 
 }  // namespace keyrelay_model

@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <thread>
 
-#include "harness/plugin_module.h"
 #include "input/key_state.h"
 #include "standin/standin.h"
 #include "tests/plugin_fixture.h"

@@ -1,11 +1,20 @@
 // keyrelay-timelines: the random timelines of the native tests, run through the
 // shipped module as the Windows loader loads it, and held against the same model.
 // KEYRELAY_TIMELINES sets how many, KEYRELAY_SEED the first seed; a failure prints
-// the seed and the shortest failing prefix as a scenario for keyrelay-replay.
-#include "harness/plugin_module.h"
+// the seed and the shortest failing prefix as a scenario for keyrelay-replay. The
+// module is $KEYRELAY_PLUGIN, moved off its base with KEYRELAY_MOVE_BASE=1.
+#include <cstdio>
+
+#include "harness/plugin_file.h"
+#include "harness/plugin_loader.h"
 #include "tests/model/plugin_runner.h"
 
 int main() {
-  if (!harness::loadPlugin()) return 1;
-  return keyrelay_model::runRandomTimelines(10'000);
+  const harness::PluginFileResult plugin = harness::pluginFileFromEnvironment();
+  if (!plugin.error.empty()) {
+    std::fprintf(stderr, "keyrelay-timelines: %s\n", plugin.error.c_str());
+    return 2;
+  }
+  if (!harness::loadPlugin(plugin.file)) return 1;
+  return keyrelay_model::runRandomTimelines(10'000, plugin.file);
 }

@@ -9,11 +9,15 @@
 #include <cstdio>
 #include <string>
 
-#include "harness/plugin_module.h"
+#include "harness/import_reroute.h"
+#include "harness/loaded_plugin.h"
+#include "harness/plugin_file.h"
+#include "harness/plugin_loader.h"
 #include "host/host.h"
 #include "host/platform.h"
 #include "standin/script_context.h"
 #include "standin/standin.h"
+#include "tests/test_start.h"
 
 namespace {
 
@@ -113,11 +117,11 @@ const Place kPlaces[] = {
      &standInTick},
 };
 
-// Runs one pass with `with` at `place`, on a freshly loaded plugin.
-bool passWithProbe(const Place& place, Probe with) {
+// Runs one pass with `with` at `place`, on `plugin` loaded anew.
+bool passWithProbe(const harness::PluginFile& plugin, const Place& place, Probe with) {
   harness::unloadPlugin();
   standin::reset();
-  if (!harness::startFresh()) return false;
+  if (!keyrelay_test::startLoaded(plugin)) return false;
   standin::setRecording(false);
   probe = with;
   walkedThrough = false;
@@ -128,7 +132,12 @@ bool passWithProbe(const Place& place, Probe with) {
 }  // namespace
 
 int main() {
-  if (!harness::loadPlugin()) return 1;
+  const harness::PluginFileResult plugin = harness::pluginFileFromEnvironment();
+  if (!plugin.error.empty()) {
+    std::fprintf(stderr, "keyrelay-unwind-check: %s\n", plugin.error.c_str());
+    return 2;
+  }
+  if (!harness::loadPlugin(plugin.file)) return 1;
   std::printf(
       "keyrelay.asi at 0x%llX\n",
       static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(harness::pluginModule())));
@@ -139,11 +148,12 @@ int main() {
   };
   for (const Place& place : kPlaces) {
     std::printf("walk from inside %s:\n", place.name);
-    check(passWithProbe(place, walkProbe) && walkedThrough,
+    check(passWithProbe(plugin.file, place, walkProbe) && walkedThrough,
           std::string("the walk from inside ") + place.name +
               " crosses the plugin's frames and reaches the script entry");
     // Caught below the script routine: the script has ended, the process goes on.
-    check(passWithProbe(place, throwProbe) && standin::scriptFaulted() && !standin::runPass(),
+    check(passWithProbe(plugin.file, place, throwProbe) && standin::scriptFaulted() &&
+              !standin::runPass(),
           std::string("an exception from inside ") + place.name +
               " is caught at the script entry and the process goes on");
   }

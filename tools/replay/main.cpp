@@ -1,5 +1,7 @@
 // keyrelay-replay: replays a scenario of key events and passes through the
-// stand-in host and prints what the plugin did, step by step as it goes.
+// stand-in host and prints what the plugin did, step by step as it goes. On
+// Windows the module it loads is $KEYRELAY_PLUGIN (else keyrelay.asi), moved off
+// its base with KEYRELAY_MOVE_BASE=1.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,7 +10,8 @@
 #include <string_view>
 
 #include "demo_scenario.h"
-#include "harness/number.h"
+#include "harness/plugin_file.h"
+#include "harness/quote.h"
 #include "harness/runner.h"
 #include "harness/scenario.h"
 
@@ -65,6 +68,12 @@ int main(int argc, char** argv) {
                       " (a file whose name begins with - is ./" + std::string(argument) + ")");
   }
 
+  const harness::PluginFileResult plugin = harness::pluginFileFromEnvironment();
+  if (!plugin.error.empty()) {
+    std::cerr << "keyrelay-replay: " << plugin.error << "\n";
+    return 2;
+  }
+
   std::FILE* file = nullptr;
   std::string name = "demo";
   if (argc == 2) {
@@ -81,10 +90,11 @@ int main(int argc, char** argv) {
     return byte == EOF ? -1 : byte;
   });
   bool unmet = false;
-  const bool loaded = harness::replayScenario(reader, std::cout, [&](const std::string& what) {
-    std::cerr << "keyrelay-replay: " << name << ": " << what << "\n";
-    unmet = true;
-  });
+  const bool loaded =
+      harness::replayScenario(reader, plugin.file, std::cout, [&](const std::string& what) {
+        std::cerr << "keyrelay-replay: " << name << ": " << what << "\n";
+        unmet = true;
+      });
   std::cout.flush();
 
   int status = 0;

@@ -1,6 +1,7 @@
 #include "tools/sandbox/display.h"
 
 #include <cinttypes>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -159,12 +160,12 @@ void Display::paint(HDC dc, const RECT& area, DWORD now, DWORD frameMs, DWORD ne
   Writer out(dc, area.left + kMargin, area.top + kMargin);
   std::string choices;
   for (const DWORD ms : kFrameTimes)
-    choices += format("%s%" PRIu32, choices.empty() ? "" : ", ", ms);
-  out.line(
-      format("Frame time %" PRIu32 " ms   (keys 1-4: %s ms; Esc quits)", frameMs, choices.c_str()),
-      kHeading);
+    choices += format("%s%" PRIu32, choices.empty() ? "" : ", ", static_cast<std::uint32_t>(ms));
+  out.line(format("Frame time %" PRIu32 " ms   (keys 1-4: %s ms; Esc quits)",
+                  static_cast<std::uint32_t>(frameMs), choices.c_str()),
+           kHeading);
   out.line(format("Frame %-8" PRIu64 " Tick %" PRIu32 " (0x%08" PRIX32 ") at the last pass or key",
-                  frame_, now_, now_));
+                  frame_, static_cast<std::uint32_t>(now_), static_cast<std::uint32_t>(now_)));
   out.line(subjectSeen_ ? format("Subject %" PRId32, subject_) : "Subject: no pass yet");
   out.gap();
   out.line(format("%-5s%-7s %10s  %s", "Key", "Event", "Age", "What the plugin makes of it"),
@@ -194,7 +195,7 @@ void Display::paint(HDC dc, const RECT& area, DWORD now, DWORD frameMs, DWORD ne
     }
     const Verdict verdict = judgeEvent(times);
     out.line(format(kKeyRow, harness::keyLabel(key.code).c_str(), release ? "release" : "press",
-                    times.ageMs, verdictText(times, verdict).c_str()),
+                    static_cast<std::uint32_t>(times.ageMs), verdictText(times, verdict).c_str()),
              verdictColor(verdict));
     out.line("       " + describeFields(last.keystroke), kFaint);
   }

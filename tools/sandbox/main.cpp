@@ -3,7 +3,6 @@
 // every key the window gets, and runs its script once a frame.
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <optional>
@@ -11,8 +10,10 @@
 #include <string_view>
 #include <utility>
 
+#include "harness/load_error.h"
 #include "harness/number.h"
-#include "harness/plugin_module.h"
+#include "harness/plugin_file.h"
+#include "harness/quote.h"
 #include "tools/sandbox/display.h"
 #include "tools/sandbox/session.h"
 #include "tools/sandbox/window.h"
@@ -142,13 +143,12 @@ int main(int argc, char** argv) {
     show(std::string(kUsage), false);
     return 0;
   }
-  // The stand-in loads the module named by $KEYRELAY_PLUGIN.
-  const char* fromEnvironment = std::getenv("KEYRELAY_PLUGIN");
-  const std::string module =
-      asPath(!options.module.empty()                                  ? options.module
-             : fromEnvironment != nullptr && *fromEnvironment != '\0' ? std::string(fromEnvironment)
-                                                                      : kDefaultModule);
-  _putenv(("KEYRELAY_PLUGIN=" + module).c_str());
+  // The module named on the command line, else by the environment.
+  harness::PluginFileResult plugin = harness::pluginFileFromEnvironment(kDefaultModule);
+  if (!plugin.error.empty()) return fail(plugin.error);
+  if (!options.module.empty()) plugin.file.path = options.module;
+  plugin.file.path = asPath(plugin.file.path);
+  const std::string& module = plugin.file.path;
   // The loader says only "access denied" of a folder.
   const DWORD attributes = GetFileAttributesA(module.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
   // The sandbox shows why a load failed itself, in one message.
   harness::setLoadErrorsPrinted(false);
   sandbox::Display display;
-  sandbox::Session session(module, display, trace.is_open() ? &trace : nullptr,
+  sandbox::Session session(plugin.file, display, trace.is_open() ? &trace : nullptr,
                            record.is_open() ? &record : nullptr);
   if (!session.error().empty()) {
     session.finish();

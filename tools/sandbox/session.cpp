@@ -2,11 +2,14 @@
 
 #include <span>
 
-#include "harness/plugin_module.h"
+#include "harness/load_error.h"
 #include "harness/scenario.h"
 
 namespace sandbox {
 namespace {
+
+// The subject the session's passes fetch, as the game hands one out.
+constexpr SubjectHandle kSessionSubject = 7;
 
 // What the module registered as it loaded (the runner's first happening), as the
 // plugin does: its script, for its own module, and its keystroke handler. Empty
@@ -28,23 +31,22 @@ std::string missingRegistrations(const harness::Runner& runner) {
 
 }  // namespace
 
-Session::Session(std::string_view module, Display& display, std::ostream* trace,
+Session::Session(const harness::PluginFile& plugin, Display& display, std::ostream* trace,
                  std::ostream* recording)
     : display_(display),
       trace_(trace),
       recording_(recording),
-      runner_(harness::Runner::Start::kLoad) {
+      runner_(harness::Runner::Start::kLoad, plugin) {
+  const std::string& module = plugin.path;
   if (runner_.loadFailed()) {
-    error_ =
-        harness::loadError().empty() ? "cannot load " + std::string(module) : harness::loadError();
+    error_ = harness::loadError().empty() ? "cannot load " + module : harness::loadError();
     return;
   }
   if (const std::string missing = missingRegistrations(runner_); !missing.empty()) {
-    error_ = std::string(module) + " is not the plugin: it loaded, but registered " + missing +
-             " with the host";
+    error_ = module + " is not the plugin: it loaded, but registered " + missing + " with the host";
     return;
   }
-  apply(harness::SetSubject{harness::kFreshSubject});  // for the whole session
+  apply(harness::SetSubject{kSessionSubject});  // for the whole session
   tell();
 }
 

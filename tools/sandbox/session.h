@@ -7,8 +7,8 @@
 
 #include <ostream>
 #include <string>
-#include <string_view>
 
+#include "harness/plugin_file.h"
 #include "harness/runner.h"
 #include "harness/timeline.h"
 #include "harness/trace.h"
@@ -20,10 +20,11 @@ namespace sandbox {
 
 class Session {
  public:
-  // Loads the plugin, the file `module` names for the messages, and sets the
-  // subject. `trace` (what keyrelay-replay prints) and `recording` (a scenario)
-  // may be null; they must outlive the session.
-  Session(std::string_view module, Display& display, std::ostream* trace, std::ostream* recording);
+  // Loads `plugin`, named by its path in the messages, and sets the subject.
+  // `trace` (what keyrelay-replay prints) and `recording` (a scenario) may be
+  // null; they must outlive the session.
+  Session(const harness::PluginFile& plugin, Display& display, std::ostream* trace,
+          std::ostream* recording);
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 

@@ -37,6 +37,8 @@ Verdict judgeEvent(const EventTimes& event) {
 std::string verdictText(const EventTimes& event, Verdict verdict) {
   const std::uint64_t passAge = ageAtDecidingPass(event);
   const char* pass = event.firstPassAgeMs ? "first pass" : "next pass";
+  // DWORD is unsigned long on Windows, unsigned int here: one width for the format.
+  const auto window = static_cast<std::uint32_t>(event.windowMs);
   switch (verdict) {
     case Verdict::kActsOnRelease:
       return "pressed: acts on its release";
@@ -44,18 +46,18 @@ std::string verdictText(const EventTimes& event, Verdict verdict) {
       return "released: not held, nothing acts";
     case Verdict::kWillAct:
       return format("will act: next pass at %" PRIu64 " ms, under %" PRIu32 " ms",
-                    std::uint64_t{event.ageMs} + event.nextPassInMs, event.windowMs);
+                    std::uint64_t{event.ageMs} + event.nextPassInMs, window);
     case Verdict::kActed:
-      return format("acted: first pass at %" PRIu64 " ms, under %" PRIu32 " ms", passAge,
-                    event.windowMs);
+      return format("acted: first pass at %" PRIu64 " ms, under %" PRIu32 " ms", passAge, window);
     case Verdict::kActedAndPast:
-      return format("acted while under %" PRIu32 " ms; past it now", event.windowMs);
+      return format("acted while under %" PRIu32 " ms; past it now", window);
     case Verdict::kMissed:
       break;
   }
   std::string text =
-      format("missed: %s at %" PRIu64 " ms, past %" PRIu32 " ms", pass, passAge, event.windowMs);
-  if (event.frameMs) text += format(" (a %" PRIu32 " ms frame)", *event.frameMs);
+      format("missed: %s at %" PRIu64 " ms, past %" PRIu32 " ms", pass, passAge, window);
+  if (event.frameMs)
+    text += format(" (a %" PRIu32 " ms frame)", static_cast<std::uint32_t>(*event.frameMs));
   return text;
 }
 

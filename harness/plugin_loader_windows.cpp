@@ -3,19 +3,20 @@
 // built as that library. Its GetTickCount import is rerouted to the stand-in's
 // clock, so that timelines, the wrap of the tick included, replay exactly.
 //
-// With $KEYRELAY_MOVE_BASE set, the module's preferred address range is held
-// before each load, so that the loader must place it elsewhere, as Windows' ASLR
-// does; the first such load reports on standard error where the module went.
+// A moved PluginFile has the module's preferred address range held before each
+// load, so that the loader must place it elsewhere, as Windows' ASLR does; the
+// first such load reports on standard error where the module went.
 #include <cstddef>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
 
 #include "harness/format.h"
-#include "harness/number.h"
-#include "harness/plugin_module.h"
+#include "harness/import_reroute.h"
+#include "harness/load_error.h"
+#include "harness/loaded_plugin.h"
+#include "harness/plugin_loader.h"
 #include "host/platform.h"
 #include "standin/standin.h"
 
@@ -24,12 +25,6 @@ namespace {
 
 HMODULE loaded = nullptr;
 void* heldRange = nullptr;  // the preferred range, reserved while the module is loaded
-
-// The file to load: $KEYRELAY_PLUGIN, else keyrelay.asi found the loader's way.
-const char* pluginPath() {
-  const char* path = std::getenv("KEYRELAY_PLUGIN");
-  return path != nullptr && *path != '\0' ? path : "keyrelay.asi";
-}
 
 DWORD WINAPI tickFromStandIn() { return standin::readTick(); }
 
@@ -108,12 +103,13 @@ bool preferredRange(const char* path, ULONGLONG& base, DWORD& bytes) {
   return read;
 }
 
-// Reserves the module's preferred range, so that the next load cannot use it.
-bool holdPreferredRange() {
+// Reserves the preferred range of the module at `path`, so that the next load
+// cannot use it.
+bool holdPreferredRange(const char* path) {
   ULONGLONG base = 0;
   DWORD bytes = 0;
-  if (!preferredRange(pluginPath(), base, bytes)) {
-    return failLoad(format("%s: cannot read its headers", pluginPath()));
+  if (!preferredRange(path, base, bytes)) {
+    return failLoad(format("%s: cannot read its headers", path));
   }
   void* wanted = reinterpret_cast<void*>(static_cast<ULONG_PTR>(base));
   heldRange = VirtualAlloc(wanted, bytes, MEM_RESERVE, PAGE_NOACCESS);
@@ -126,22 +122,19 @@ bool holdPreferredRange() {
 
 }  // namespace
 
-bool loadPlugin() {
+bool loadPlugin(const PluginFile& file) {
   if (loaded != nullptr) return true;
   setLoadError("");
-  // 1 holds the range, 0 (or unset) does not; anything else is refused, loudly.
-  const NumberResult move = numberFromEnvironment("KEYRELAY_MOVE_BASE", 0, 0, 1);
-  if (!move.error.empty()) return failLoad(move.error);
-  if (move.value == 1 && !holdPreferredRange()) return false;
-  loaded = LoadLibraryA(pluginPath());
+  const char* path = file.path.c_str();
+  if (file.moved && !holdPreferredRange(path)) return false;
+  loaded = LoadLibraryA(path);
   if (loaded == nullptr) {
     const DWORD error = GetLastError();
-    return failLoad(
-        format("cannot load %s: %s", pluginPath(), systemText(error, pluginPath()).c_str()));
+    return failLoad(format("cannot load %s: %s", path, systemText(error, path).c_str()));
   }
   if (heldRange != nullptr) {
     if (loaded == heldRange) {
-      return failLoad(format("%s: loaded at its preferred base, which was held", pluginPath()));
+      return failLoad(format("%s: loaded at its preferred base, which was held", path));
     }
     static bool reported = false;  // once a process: timelines load it thousands of times
     if (!std::exchange(reported, true)) {
@@ -152,8 +145,7 @@ bool loadPlugin() {
   }
   if (rerouteImport("KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&tickFromStandIn)) ==
       nullptr) {
-    return failLoad(
-        format("%s: no GetTickCount import from KERNEL32.dll to reroute", pluginPath()));
+    return failLoad(format("%s: no GetTickCount import from KERNEL32.dll to reroute", path));
   }
   return true;
 }
@@ -167,9 +159,9 @@ void unloadPlugin() {
 }
 
 // The module's state is out of reach: it is mapped afresh.
-bool freshPlugin() {
+bool reloadPlugin(const PluginFile& file) {
   unloadPlugin();
-  return loadPlugin();
+  return loadPlugin(file);
 }
 
 // A real thread, so that the loader itself sends the thread notifications.

@@ -1,8 +1,11 @@
 // The plugin linked into this program: loading is calling its entry point, as the
-// loader would, with a handle of our own for the module.
+// loader would, with a handle of our own for the module. There is no file: the
+// PluginFile a program passes is not read.
 #include <cstring>
 
-#include "harness/plugin_module.h"
+#include "harness/load_error.h"
+#include "harness/loaded_plugin.h"
+#include "harness/plugin_loader.h"
 #include "input/key_state.h"
 #include "plugin/dll_main.h"
 #include "script/natives.h"
@@ -15,13 +18,17 @@ HINSTANCE loaded = nullptr;
 
 HINSTANCE ownHandle() { return reinterpret_cast<HINSTANCE>(&moduleImage); }
 
+// A module is mapped afresh on every load, its static storage zero; linked in,
+// the key-state table, the plugin's one static, outlives an unload unless emptied.
+void emptyStatics() {
+  for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
+}
+
 }  // namespace
 
-bool loadPlugin() {
+bool loadPlugin(const PluginFile&) {
   if (loaded != nullptr) return true;
-  // A module is mapped afresh on every load, its static storage zero; linked in,
-  // the key-state table outlives an unload unless emptied here.
-  for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
+  emptyStatics();
   loaded = ownHandle();
   setLoadError("");
   if (DllMain(loaded, DLL_PROCESS_ATTACH, nullptr) != FALSE) return true;
@@ -32,9 +39,9 @@ bool loadPlugin() {
 // Emptying the table is enough, and far cheaper than a new script stack: the script
 // keeps nothing from one pass to the next (it fetches the subject afresh), so a
 // script resumed after its scriptWait(0) acts as one started anew.
-bool freshPlugin() {
-  if (loaded == nullptr) return loadPlugin();
-  for (DWORD key = 0; key < kKeyCount; ++key) clearKey(key);
+bool reloadPlugin(const PluginFile& file) {
+  if (loaded == nullptr) return loadPlugin(file);
+  emptyStatics();
   return true;
 }
 
