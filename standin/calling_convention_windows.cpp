@@ -29,47 +29,18 @@ static_assert(offsetof(standin::Keystroke, contextCode) == 12);
 static_assert(offsetof(standin::Keystroke, previousState) == 16);
 static_assert(offsetof(standin::Keystroke, transitionState) == 20);
 
-// The junk: no small number, no flag, and not a canonical address, so that a
-// pointer taken from it faults at once. Its high half is what lies above a
-// 32-bit field.
-#define KEYRELAY_JUNK "0xC3C3C3C3C3C3C3C3"
-#define KEYRELAY_JUNK_HIGH_HALF "0xC3C3C3C300000000"
-
-// The head of the global function `name`: its symbol's type and its label.
-#define KEYRELAY_FUNCTION(name)                   \
-  "  .def \"" name "\"; .scl 2; .type 32; .endef\n" \
-  "  .globl \"" name "\"\n"                       \
-  "  .p2align 4\n"                                \
-  "\"" name "\":\n"
-
-// The export of `operation`: calls its served definition from a frame of the
-// shadow space (40 bytes, which also aligns the stack for the call), puts junk in
-// the volatile registers, then leaves in RAX what `rax` says.
-#define KEYRELAY_UNKIND_EXPORT(operation, rax)                                 \
-  KEYRELAY_FUNCTION(KEYRELAY_EXPORT_##operation)                                  \
-  "  .seh_proc \"" KEYRELAY_EXPORT_##operation "\"\n"                             \
-  "  subq $40, %rsp\n"                                                            \
-  "  .seh_stackalloc 40\n"                                                        \
-  "  .seh_endprologue\n"                                                          \
-  "  callq \"" KEYRELAY_SERVED_NAME(operation) "\"\n"                             \
-  "  callq standin.junkVolatiles\n" rax "\n"                                   \
-  "  addq $40, %rsp\n"                                                            \
-  "  retq\n"                                                                      \
-  "  .seh_endproc\n"                                                              \
-  "  .section .drectve,\"yn\"\n"                                                  \
-  "  .ascii \" -export:\\\"" KEYRELAY_EXPORT_##operation "\\\"\"\n"               \
-  "  .text\n"
-
-// RAX after an operation that returns nothing, and after nativeCall.
-#define KEYRELAY_RAX_ZERO "  xorl %eax, %eax"
-#define KEYRELAY_RAX_RESULT ""
-
 __asm__(
     "  .text\n"
+    // The junk: no small number, no flag, and not a canonical address, so that a
+    // pointer taken from it faults at once; and its high half, which is what lies
+    // above a 32-bit field.
+    "  .set junk, 0xC3C3C3C3C3C3C3C3\n"
+    "  .set junkHighHalf, 0xC3C3C3C300000000\n"
+
     // Junk in every volatile register but RAX: a leaf, its stack untouched.
     "  .p2align 4\n"
     "standin.junkVolatiles:\n"
-    "  movabsq $" KEYRELAY_JUNK ", %rcx\n"
+    "  movabsq $junk, %rcx\n"
     "  movq %rcx, %rdx\n"
     "  movq %rcx, %r8\n"
     "  movq %rcx, %r9\n"
@@ -83,19 +54,39 @@ __asm__(
     "  pcmpeqd %xmm5, %xmm5\n"
     "  retq\n"
 
-    KEYRELAY_UNKIND_EXPORT(scriptRegister, KEYRELAY_RAX_ZERO)
-    KEYRELAY_UNKIND_EXPORT(scriptUnregister, KEYRELAY_RAX_ZERO)
-    KEYRELAY_UNKIND_EXPORT(scriptWait, KEYRELAY_RAX_ZERO)
-    KEYRELAY_UNKIND_EXPORT(keyboardHandlerRegister, KEYRELAY_RAX_ZERO)
-    KEYRELAY_UNKIND_EXPORT(keyboardHandlerUnregister, KEYRELAY_RAX_ZERO)
-    KEYRELAY_UNKIND_EXPORT(nativeInit, KEYRELAY_RAX_ZERO)
-    KEYRELAY_UNKIND_EXPORT(nativePush64, KEYRELAY_RAX_ZERO)
-    KEYRELAY_UNKIND_EXPORT(nativeCall, KEYRELAY_RAX_RESULT)
+    // unkindExport export, served, rax: the global function `export`, exported,
+    // which calls `served` from a frame of the shadow space (40 bytes, which also
+    // aligns the stack for the call), puts junk in the volatile registers, and
+    // then, for `rax` zero, clears RAX; for `rax` result, leaves it as `served` did.
+    ".macro unkindExport export, served, rax\n"
+    "  .def \"\\export\"; .scl 2; .type 32; .endef\n"
+    "  .globl \"\\export\"\n"
+    "  .p2align 4\n"
+    "\"\\export\":\n"
+    "  .seh_proc \"\\export\"\n"
+    "  subq $40, %rsp\n"
+    "  .seh_stackalloc 40\n"
+    "  .seh_endprologue\n"
+    "  callq \"\\served\"\n"
+    "  callq standin.junkVolatiles\n"
+    "  .ifc \\rax, zero\n"
+    "  xorl %eax, %eax\n"
+    "  .endif\n"
+    "  addq $40, %rsp\n"
+    "  retq\n"
+    "  .seh_endproc\n"
+    "  .section .drectve,\"yn\"\n"
+    "  .ascii \" -export:\\\"\\export\\\"\"\n"
+    "  .text\n"
+    ".endm\n"
 
     // callHandler(handler in RCX, keystroke in RDX). The frame: the shadow space,
     // then the three stack arguments; 16-aligned at the call. The two arguments
     // wait in this function's own home slots while the registers fill with junk.
-    KEYRELAY_FUNCTION("standin.callHandler")
+    "  .def standin.callHandler; .scl 2; .type 32; .endef\n"
+    "  .globl standin.callHandler\n"
+    "  .p2align 4\n"
+    "standin.callHandler:\n"
     "  .seh_proc standin.callHandler\n"
     "  subq $56, %rsp\n"
     "  .seh_stackalloc 56\n"
@@ -118,7 +109,7 @@ __asm__(
     // half, so junk goes back there.
     "  movw 4(%rax), %dx\n"
     "  movb 6(%rax), %r8b\n"
-    "  movabsq $" KEYRELAY_JUNK_HIGH_HALF ", %r10\n"
+    "  movabsq $junkHighHalf, %r10\n"
     "  movl 0(%rax), %ecx\n"
     "  orq %r10, %rcx\n"
     "  movl 8(%rax), %r9d\n"
@@ -129,3 +120,17 @@ __asm__(
     "  addq $56, %rsp\n"
     "  retq\n"
     "  .seh_endproc\n");
+
+// The export of `operation`, which leaves in RAX what `rax` says (above).
+#define KEYRELAY_UNKIND_EXPORT(operation, rax)          \
+  __asm__("unkindExport \"" KEYRELAY_EXPORT_##operation \
+          "\", \"" KEYRELAY_SERVED_NAME(operation) "\", " rax)
+
+KEYRELAY_UNKIND_EXPORT(scriptRegister, "zero");
+KEYRELAY_UNKIND_EXPORT(scriptUnregister, "zero");
+KEYRELAY_UNKIND_EXPORT(scriptWait, "zero");
+KEYRELAY_UNKIND_EXPORT(keyboardHandlerRegister, "zero");
+KEYRELAY_UNKIND_EXPORT(keyboardHandlerUnregister, "zero");
+KEYRELAY_UNKIND_EXPORT(nativeInit, "zero");
+KEYRELAY_UNKIND_EXPORT(nativePush64, "zero");
+KEYRELAY_UNKIND_EXPORT(nativeCall, "result");
