@@ -70,8 +70,15 @@ keyrelay_strict_warnings(keyrelay)
 include(cmake/KeyrelayVersionResource.cmake)
 
 # The stand-in host as ScriptHookRDR2.dll: the host's operations exported under
-# their decorated names, and its driver-facing controls for the harness.
-add_library(keyrelay_standin_dll SHARED ${KEYRELAY_STANDIN_SOURCES} standin/script_context_fiber.cpp)
+# their decorated names, and its driver-facing controls for the harness. The
+# exports are written in assembly (standin/calling_convention_windows.cpp), to
+# leave junk wherever the calling convention lets a host leave it; they call the
+# stand-in's operations, which host_operations.cpp defines under other names here
+# (standin/host_operations_windows.h, read before it).
+add_library(keyrelay_standin_dll SHARED ${KEYRELAY_STANDIN_SOURCES}
+  standin/script_context_fiber.cpp standin/calling_convention_windows.cpp)
+set_source_files_properties(standin/host_operations.cpp PROPERTIES
+  COMPILE_OPTIONS "-include;${PROJECT_SOURCE_DIR}/standin/host_operations_windows.h")
 set_target_properties(keyrelay_standin_dll PROPERTIES OUTPUT_NAME ScriptHookRDR2 PREFIX "")
 target_include_directories(keyrelay_standin_dll PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(keyrelay_standin_dll PRIVATE KEYRELAY_BUILDING_HOST)

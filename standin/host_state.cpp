@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include "standin/handler_call.h"
 #include "standin/script_context.h"
 #include "standin/standin.h"
 
@@ -65,8 +66,7 @@ Keystroke release(DWORD key) {
 bool deliverKeystroke(const Keystroke& k) {
   const KeystrokeHandler handler = state().handler;
   if (handler == nullptr) return false;
-  handler(k.key, k.repeatCount, k.scanCode, k.extended, k.contextCode, k.previousState,
-          k.transitionState);
+  callHandler(handler, k);
   return true;
 }
 
