@@ -1,9 +1,11 @@
 #include "harness/plugin_file.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 #include "harness/number.h"
+#include "harness/plugin_loader.h"
 
 namespace harness {
 
@@ -15,6 +17,16 @@ PluginFileResult pluginFileFromEnvironment(std::string fallback) {
   result.file.moved = move.value == 1;
   result.error = move.error;
   return result;
+}
+
+int loadPluginNamedByEnvironment(const char* tool, PluginFile& file) {
+  PluginFileResult named = pluginFileFromEnvironment();
+  if (!named.error.empty()) {
+    std::fprintf(stderr, "%s: %s\n", tool, named.error.c_str());
+    return 2;
+  }
+  file = std::move(named.file);
+  return loadPlugin(file) ? 0 : 1;
 }
 
 }  // namespace harness

@@ -20,6 +20,11 @@ void unloadPlugin();
 // emptied: that is all a new mapping would give it, as the shipped module's
 // writable data is checked to be that table alone. False when it cannot be loaded.
 bool reloadPlugin(const PluginFile& file);
+// For a tool's main: loads the file the environment names
+// (pluginFileFromEnvironment) into `file`. 0 when it loaded; else the tool's exit
+// status: 2 for a bad variable, named on standard error after `tool`, 1 when the
+// plugin did not load (loadError() says why).
+int loadPluginNamedByEnvironment(const char* tool, PluginFile& file);
 // A thread starts and ends in the process while the plugin is loaded, so that its
 // entry point gets the thread-attach and thread-detach notifications.
 void runThreadInProcess();

@@ -3,18 +3,14 @@
 // KEYRELAY_TIMELINES sets how many, KEYRELAY_SEED the first seed; a failure prints
 // the seed and the shortest failing prefix as a scenario for keyrelay-replay. The
 // module is $KEYRELAY_PLUGIN, moved off its base with KEYRELAY_MOVE_BASE=1.
-#include <cstdio>
-
 #include "harness/plugin_file.h"
 #include "harness/plugin_loader.h"
 #include "tests/model/plugin_runner.h"
 
 int main() {
-  const harness::PluginFileResult plugin = harness::pluginFileFromEnvironment();
-  if (!plugin.error.empty()) {
-    std::fprintf(stderr, "keyrelay-timelines: %s\n", plugin.error.c_str());
-    return 2;
+  harness::PluginFile plugin;
+  if (const int status = harness::loadPluginNamedByEnvironment("keyrelay-timelines", plugin)) {
+    return status;
   }
-  if (!harness::loadPlugin(plugin.file)) return 1;
-  return keyrelay_model::runRandomTimelines(10'000, plugin.file);
+  return keyrelay_model::runRandomTimelines(10'000, plugin);
 }

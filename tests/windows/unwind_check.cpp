@@ -132,12 +132,10 @@ bool passWithProbe(const harness::PluginFile& plugin, const Place& place, Probe 
 }  // namespace
 
 int main() {
-  const harness::PluginFileResult plugin = harness::pluginFileFromEnvironment();
-  if (!plugin.error.empty()) {
-    std::fprintf(stderr, "keyrelay-unwind-check: %s\n", plugin.error.c_str());
-    return 2;
+  harness::PluginFile plugin;
+  if (const int status = harness::loadPluginNamedByEnvironment("keyrelay-unwind-check", plugin)) {
+    return status;
   }
-  if (!harness::loadPlugin(plugin.file)) return 1;
   std::printf(
       "keyrelay.asi at 0x%llX\n",
       static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(harness::pluginModule())));
@@ -148,14 +146,14 @@ int main() {
   };
   for (const Place& place : kPlaces) {
     std::printf("walk from inside %s:\n", place.name);
-    check(passWithProbe(plugin.file, place, walkProbe) && walkedThrough,
+    check(passWithProbe(plugin, place, walkProbe) && walkedThrough,
           std::string("the walk from inside ") + place.name +
               " crosses the plugin's frames and reaches the script entry");
     // Caught below the script routine: the script has ended, the process goes on.
-    check(passWithProbe(plugin.file, place, throwProbe) && standin::scriptFaulted() &&
-              !standin::runPass(),
-          std::string("an exception from inside ") + place.name +
-              " is caught at the script entry and the process goes on");
+    check(
+        passWithProbe(plugin, place, throwProbe) && standin::scriptFaulted() && !standin::runPass(),
+        std::string("an exception from inside ") + place.name +
+            " is caught at the script entry and the process goes on");
   }
   harness::unloadPlugin();
   return failures == 0 ? 0 : 1;
