@@ -3,14 +3,16 @@
 # settings (WINEPREFIX...) come from the environment.
 #
 #   prepareSandboxPrefix WINE SANDBOX   readies the prefix for the sandbox (below)
+#   mapToDesktop WINE PROGRAM DESKTOP   puts PROGRAM (a file name, such as start.exe)
+#                                       in the 800x600 virtual desktop DESKTOP
 #   startDisplay DIR [XVFB_OPTION...]   Xvfb on a free display, 800x600; sets DISPLAY
 #   startSandbox DIR WINE SANDBOX [ARG...]
 #                                       the sandbox in the background, once its
 #                                       window is up; its output in DIR/sandbox.log
-#   waitForExit                         until the sandbox has closed, its exit status
-#                                       then in sandboxStatus, and its desktop too;
-#                                       fails after 30 s
-#   waitForDesktop                      until the virtual desktop has closed, which
+#   waitForExit [DESKTOP]               until the sandbox has closed, its exit status
+#                                       then in sandboxStatus, and its desktop
+#                                       (keyrelay-sandbox) too; fails after 30 s
+#   waitForDesktop [DESKTOP]            until that virtual desktop has closed, which
 #                                       Wine does soon after its last program ends
 #   stopAll                             ends what is still running (on exit too)
 xvfbPid=""
@@ -31,19 +33,27 @@ trap stopAll EXIT
 # buttons (letters without it), is copied into the prefix's fonts: where Debian's
 # fonts-wine puts it, this Wine does not find it.
 prepareSandboxPrefix() {
-  local wine=$1 program
-  program=$(basename "$2")
+  local wine=$1
   local fonts="${WINEPREFIX:-$HOME/.wine}/drive_c/windows/Fonts"
   local marlett=/usr/share/wine/fonts/marlett.ttf
-  "$wine" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\Explorer" /v Desktop \
-    /d keyrelay-sandbox /f >/dev/null
-  "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v keyrelay-sandbox /d 800x600 \
-    /f >/dev/null
+  mapToDesktop "$wine" "$(basename "$2")" keyrelay-sandbox
   if [ -f "$marlett" ]; then
     mkdir -p "$fonts" && cp -f "$marlett" "$fonts/"
   else
     echo "$marlett is missing (Debian's fonts-wine): the title bar's buttons show as letters" >&2
   fi
+}
+
+# A program started by `wine` takes the desktop mapped to its own name, else the
+# window station's "Default" desktop; a program it starts takes its desktop. A
+# desktop's windows go to the display of the process that opened it first, for as
+# long as it stays open, which its last program's end does not end at once: a
+# desktop opened afresh by a test's program is on that test's display.
+mapToDesktop() {
+  local wine=$1 program=$2 desktop=$3
+  "$wine" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\Explorer" /v Desktop \
+    /d "$desktop" /f >/dev/null
+  "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$desktop" /d 800x600 /f >/dev/null
 }
 
 startDisplay() {
@@ -82,13 +92,14 @@ waitForExit() {
   sandboxStatus=0
   wait "$winePid" || sandboxStatus=$?
   winePid=""
-  waitForDesktop
+  waitForDesktop "$@"
 }
 
 # Gone before the display is: it would complain of the lost X connection.
 waitForDesktop() {
+  local desktop=${1:-keyrelay-sandbox}
   for _ in $(seq 100); do
-    xdotool search --name '^keyrelay-sandbox - Wine desktop$' >/dev/null 2>&1 || return 0
+    xdotool search --name "^$desktop - Wine desktop\$" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
 }

@@ -12,6 +12,13 @@ wine=$1 sandbox=$2 module=$3 out=$4
 mkdir -p "$out"
 startDisplay "$out"
 prepareSandboxPrefix "$wine" "$sandbox"
+# The no-console case below starts the sandbox from start.exe, whose desktop it
+# takes. Left to Wine, that is the window station's "Default" desktop, which the
+# run's wineserver keeps for every program of the run: opened first by one with
+# no display (the run's first program, or a test's), where a message box fails at
+# once and shows nowhere, or opened in a hurry, where it may show off the screen.
+noConsoleDesktop=keyrelay-sandbox-no-console
+mapToDesktop "$wine" start.exe "$noConsoleDesktop"
 
 printf 'not a module\n' >"$out/text.asi"
 mkdir -p "$out/folder.asi"
@@ -74,7 +81,8 @@ check "a display with no X server" 1 \
   "DISPLAY=:$noDisplay" -- "$module"
 
 # Started with no console, as from Explorer (start.exe hands it no standard
-# handles): the same error in a message box, which Return closes.
+# handles): the same error in a message box, which Return closes, in a desktop
+# opened for it on this display.
 "$wine" start /wait /unix "$sandbox" --bogus >"$out/stdout" 2>"$out/stderr" &
 winePid=$!
 if ! timeout 60 xdotool search --sync --name '^keyrelay sandbox$' >/dev/null; then
@@ -83,7 +91,7 @@ if ! timeout 60 xdotool search --sync --name '^keyrelay sandbox$' >/dev/null; th
 fi
 sleep 0.5
 xdotool key Return
-waitForExit
+waitForExit "$noConsoleDesktop"
 if [ "$sandboxStatus" -ne 2 ] || [ -s "$out/stderr" ]; then
   echo "FAIL no console: status $sandboxStatus, not 2, or a message on standard error:" >&2
   cat "$out/stderr" >&2
