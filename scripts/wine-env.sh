@@ -27,9 +27,9 @@
 # pipe) then waits until the server ends its services, seconds after the program
 # itself has ended. So the server is started persistent, in its own session and
 # on /dev/null, and the services once by a wine on /dev/null: every later wine
-# finds both running and holds its streams alone. A watcher, also detached, ends
-# that server once the run it serves has ended, so that a run that is killed
-# leaves no Wine behind.
+# finds both running and holds its streams alone. A watcher, detached from its
+# start, starts that server and ends it once the run it serves has ended, so that
+# a run that is killed, even while it starts the server, leaves no Wine behind.
 keyrelay_wine_environment() {
   local prefix=${1%/}
   export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -98,11 +98,29 @@ keyrelay_wine_start() {
     "$server" -k 2>/dev/null || true
     "$server" -w
   fi
-  # Returns once the server listens; the server itself stays, in a session of its own.
-  setsid -w "$server" -p </dev/null >/dev/null 2>&1 ||
-    { echo "wine-env.sh: the wineserver for $WINEPREFIX did not start" >&2; return 1; }
-  pid=$(keyrelay_wineserver_pid) ||
-    { echo "wine-env.sh: no wineserver runs for $WINEPREFIX after starting one" >&2; return 1; }
+  # The watcher starts the server and, once the run has ended, ends it and its
+  # services, which a signal to the server alone would leave running; never a
+  # later run's server. It is apart from the run's processes from its start
+  # (setsid -f), so that a run killed whole, even while this starts the server,
+  # leaves none behind. It reports the server's process id, 0 if none started.
+  local report="$WINEPREFIX.server-pid" reportFd
+  rm -f "$report" && mkfifo "$report" && exec {reportFd}<>"$report" ||
+    { echo "wine-env.sh: cannot make the FIFO $report" >&2; return 1; }
+  setsid -f bash -c "$(declare -f keyrelay_running keyrelay_holds_open keyrelay_wineserver_pid)"'
+    exec 3<>"$3"
+    # Returns once the server listens; the server itself stays.
+    "$2" -p 3>&- && pid=$(keyrelay_wineserver_pid) || pid=0
+    echo "$pid" >&3
+    exec 3>&-
+    while [ "$pid" != 0 ] && keyrelay_running "$1" && keyrelay_running "$pid"; do sleep 1; done
+    if [ "$pid" != 0 ] && keyrelay_running "$pid"; then "$2" -k; fi' \
+    keyrelay-wine-watcher "$watched" "$server" "$report" </dev/null >/dev/null 2>&1 {reportFd}<&-
+  pid=0
+  read -r -t 30 -u "$reportFd" pid || true
+  exec {reportFd}<&-
+  rm -f "$report"
+  [ "$pid" != 0 ] ||
+    { echo "wine-env.sh: the wineserver for $WINEPREFIX did not start within 30 s" >&2; return 1; }
   # The services, and a new prefix's making, write to a file, not to the caller's
   # streams: they hold what they are given for as long as they run.
   log="$WINEPREFIX.start.log"
@@ -115,12 +133,6 @@ keyrelay_wine_start() {
     "$server" -k 2>/dev/null || true
     return 1
   fi
-  # The watcher: once the run has ended, ends this server and its services, which
-  # a signal to the server alone would leave running; not a later run's server.
-  setsid bash -c "$(declare -f keyrelay_running)"'
-    while keyrelay_running "$1" && keyrelay_running "$2"; do sleep 1; done
-    if keyrelay_running "$2"; then "$3" -k; fi' \
-    keyrelay-wine-watcher "$watched" "$pid" "$server" </dev/null >/dev/null 2>&1 &
 }
 
 keyrelay_wine_stop() {
