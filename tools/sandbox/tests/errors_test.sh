@@ -14,9 +14,10 @@ startDisplay "$out"
 prepareSandboxPrefix "$wine" "$sandbox"
 # The no-console case below starts the sandbox from start.exe, whose desktop it
 # takes. Left to Wine, that is the window station's "Default" desktop, which the
-# run's wineserver keeps for every program of the run: opened first by one with
-# no display (the run's first program, or a test's), where a message box fails at
-# once and shows nowhere, or opened in a hurry, where it may show off the screen.
+# run's wineserver keeps for every program of the run: mostly opened first by one
+# with no display (Wine's own menu builder as the server starts), where a message
+# box fails at once and shows nowhere; else opened by the box's own program, where
+# the box has been seen off the screen, out of reach of the keyboard.
 noConsoleDesktop=keyrelay-sandbox-no-console
 mapToDesktop "$wine" start.exe "$noConsoleDesktop"
 
@@ -86,7 +87,14 @@ check "a display with no X server" 1 \
 "$wine" start /wait /unix "$sandbox" --bogus >"$out/stdout" 2>"$out/stderr" &
 winePid=$!
 if ! timeout 60 xdotool search --sync --name '^keyrelay sandbox$' >/dev/null; then
-  echo "FAIL no console: no message box within 60 s" >&2
+  if kill -0 "$winePid" 2>/dev/null; then
+    echo "FAIL no console: no message box within 60 s" >&2
+  else
+    code=0
+    wait "$winePid" || code=$?
+    winePid=""
+    echo "FAIL no console: no message box; the sandbox ended with status $code" >&2
+  fi
   exit 1
 fi
 sleep 0.5
