@@ -56,6 +56,8 @@ coverage("the harness" "harness" harness)
 coverage("the tools" "tools" tools)
 file(WRITE ${BUILD_DIR}/coverage.txt "${plugin}\n${harness}\n${tools}\n")
 if(NOT plugin_FULL)
-  message(FATAL_ERROR "${plugin}: below 100%:\n${plugin_MISSED}")
+  message(FATAL_ERROR "${plugin}: below 100% (when only some tests ran, as with "
+                      "ctest -R, run them all, or leave this check out with -FA coverage):\n"
+                      "${plugin_MISSED}")
 endif()
 message(STATUS "${plugin}\n-- ${harness}\n-- ${tools}")

@@ -30,6 +30,7 @@ if(NOT expects)
 endif()
 execute_process(COMMAND ${WINE} ${REPLAY} ${input}
   RESULT_VARIABLE exit OUTPUT_VARIABLE out ERROR_VARIABLE err)
+set(rawErr "${err}")  # as printed, for a failure's report
 
 # AddressSanitizer's own notice, once a process, that it sees the script's stack
 # switches; the stand-in tells it of each.
@@ -65,7 +66,8 @@ if(NOT exit STREQUAL expectedExit)
     message(FATAL_ERROR "${SCENARIO}: refused: ${why}; a rewrite keeps the exit code "
                         "${expectedExit}:\n${err}")
   endif()
-  message(FATAL_ERROR "${SCENARIO}: ${why}, expected exit ${expectedExit}:\n${err}")
+  message(FATAL_ERROR "${SCENARIO}: ${why}, expected exit ${expectedExit}; "
+                      "standard error:\n${rawErr}\nstandard output:\n${out}")
 endif()
 
 if(REWRITE)
