@@ -38,11 +38,7 @@ PassNatives passNatives(const Runner& runner, const Happening& pass) {
   for (const CallGroup& group :
        groupNativeCalls(calls.subspan(pass.firstCall, pass.endCall - pass.firstCall))) {
     const auto* native = std::get_if<NativeCall>(&group);
-    if (native == nullptr) continue;
-    const std::string_view name = nativeName(native->hash);
-    std::string shown =
-        name.empty() ? format("native 0x%016" PRIX64, native->hash) : std::string(name);
-    natives.names.push_back(native->called ? shown : shown + " (begun, never called)");
+    if (native != nullptr) natives.names.push_back(nativeLabel(*native));
   }
   return natives;
 }

@@ -127,10 +127,15 @@ void TracePrinter::printOther(const HostCall& call) {
 
 void TracePrinter::line(const std::string& text) { out_ += text + "\n"; }
 
-std::string nativeText(const NativeCall& native) {
+std::string nativeLabel(const NativeCall& native) {
   const std::string_view name = nativeName(native.hash);
-  std::string text = name.empty() ? "native " + hex64(native.hash) : std::string(name);
-  if (!native.called) return text + " (begun, never called)";
+  const std::string text = name.empty() ? "native " + hex64(native.hash) : std::string(name);
+  return native.called ? text : text + " (begun, never called)";
+}
+
+std::string nativeText(const NativeCall& native) {
+  std::string text = nativeLabel(native);
+  if (!native.called) return text;
   for (std::size_t i = 0; i < native.slots.size(); ++i) {
     text += i == 0 ? " " : ", ";
     text += isTextArgument(native.hash, i) ? quotedText(native.slots[i]) : hex64(native.slots[i]);

@@ -41,6 +41,9 @@ std::string_view nativeName(NativeHash hash);
 // argument slots and the subject native's result ("stealth 0x0000000000000007,
 // \"stealth\""). Text arguments are read where the plugin keeps them.
 std::string nativeText(const NativeCall& native);
+// A native as a trace names it, without its arguments: its name (or "native
+// 0xHASH"), and " (begun, never called)" after one that was not called.
+std::string nativeLabel(const NativeCall& native);
 // Whether a native's argument slot `index` (from 0) holds the address of a text:
 // only the stealth native's second slot does.
 bool isTextArgument(NativeHash hash, std::size_t index);

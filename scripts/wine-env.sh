@@ -94,10 +94,7 @@ keyrelay_wine_start() {
   [ -n "${WINEPREFIX:-}" ] || { echo "wine-env.sh: WINEPREFIX is not set" >&2; return 1; }
   mkdir -p "$WINEPREFIX"
   # A server left by another run of this prefix would refuse ours: it ends first.
-  if keyrelay_wineserver_pid >/dev/null; then
-    "$server" -k 2>/dev/null || true
-    "$server" -w
-  fi
+  if keyrelay_wineserver_pid >/dev/null; then keyrelay_wine_stop; fi
   # The watcher starts the server and, once the run has ended, ends it and its
   # services, which a signal to the server alone would leave running; never a
   # later run's server. It is apart from the run's processes from its start
