@@ -10,16 +10,19 @@ ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}" "${KEYRELAY_WINDOWS_PACKAGES[@]
 haveWine=yes
 ensure_packages "${KEYRELAY_WINE_PACKAGES[@]}" || haveWine=no
 
+# Builds yield to tests run beside them, as in ./test.sh.
+build() { nice -n 10 cmake --build "$@"; }
+
 # What the two commands need, not the tests, which ./test.sh builds in its own presets.
 cmake --preset dev >/dev/null
-cmake --build --preset dev -j"$(nproc)" --target keyrelay-replay
+build --preset dev -j"$(nproc)" --target keyrelay-replay
 if [ "$haveWine" = yes ]; then
   cmake --preset win64 >/dev/null
-  cmake --build --preset win64 -j"$(nproc)" --target keyrelay_release keyrelay-replay
+  build --preset win64 -j"$(nproc)" --target keyrelay_release keyrelay-replay
 else
   # The Windows build's tests need Wine: without it, the same files and no tests.
   cmake --preset win64 -B build/win64-nowine -DBUILD_TESTING=OFF >/dev/null
-  cmake --build build/win64-nowine -j"$(nproc)"
+  build build/win64-nowine -j"$(nproc)"
 fi
 echo
 ls -l dist/keyrelay.asi dist/keyrelay-*-win64.zip dist/SHA256SUMS

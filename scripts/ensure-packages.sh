@@ -1,6 +1,6 @@
 # Sourced by the top-level scripts. ensure_packages PKG... installs the Debian
-# packages that are missing: with apt-get when run as root, otherwise it prints
-# the line to run and fails.
+# packages that are missing: with apt-get when run as root, one install at a time
+# on the machine, otherwise it prints the line to run and fails.
 ensure_packages() {
   local missing=()
   local package
@@ -16,7 +16,12 @@ ensure_packages() {
   fi
   echo "Installing ${missing[*]}" >&2
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq >&2 && apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+  # One install at a time on a machine: CI's two legs start side by side, and a
+  # second apt-get would fail on the lock the first holds.
+  flock -w 1800 /tmp/keyrelay-packages.lock sh -c \
+    'apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@"' \
+    ensure_packages "${missing[@]}" >&2 ||
+    { echo "could not install ${missing[*]} (above)" >&2; return 1; }
 }
 
 # What the native build and its tests need.
