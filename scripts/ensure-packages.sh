@@ -48,5 +48,5 @@ KEYRELAY_EMULATOR_PACKAGES=(python3-unicorn python3-pefile)
 KEYRELAY_FORMAT_PACKAGES=(clang-format-19)
 # What the ci preset's coverage test reads the counts with.
 KEYRELAY_COVERAGE_PACKAGES=(gcovr)
-# What the sanitizer builds and the fuzzer add (g++ brings its own sanitizers).
+# What the sanitizer builds and the fuzzer are built with: clang and its sanitizers.
 KEYRELAY_PROOF_PACKAGES=(clang libclang-rt-dev)
