@@ -53,11 +53,27 @@ keyrelay_wineserver() {
   fi
 }
 
-# Whether process PID runs (a zombie, which nobody may reap here, does not).
+# The fields of process PID's stat line after its name, in the array stat (the
+# state first, the start time twentieth); builtins alone, so that no fork can fail.
+keyrelay_stat() {
+  local line
+  { read -r line <"/proc/$1/stat"; } 2>/dev/null || return 1
+  read -ra stat <<<"${line##*) }"
+}
+
+# The start time of process PID, in clock ticks after boot: with the id it names
+# that one process, where the id alone, once its process has ended, soon names
+# another (ids wrap at pid_max, 32768 by default, within a busy minute).
+keyrelay_start_time() {
+  local stat
+  keyrelay_stat "$1" && echo "${stat[19]}"
+}
+
+# Whether process PID runs (a zombie, which nobody may reap here, does not) and,
+# given START, is still the process that started then.
 keyrelay_running() {
-  local state
-  state=$(awk '$1 == "State:" { print $2 }' "/proc/$1/status" 2>/dev/null) || return 1
-  [ -n "$state" ] && [ "$state" != Z ]
+  local stat
+  keyrelay_stat "$1" && [ "${stat[0]}" != Z ] && { [ -z "${2:-}" ] || [ "${stat[19]}" = "$2" ]; }
 }
 
 # Whether process PID holds a file or folder named NAME open.
@@ -89,7 +105,9 @@ keyrelay_wineserver_pid() {
 }
 
 keyrelay_wine_start() {
-  local watched=${1:-$$} server pid log
+  local watched=${1:-$$} watchedStart server pid log
+  watchedStart=$(keyrelay_start_time "$watched") ||
+    { echo "wine-env.sh: no process $watched to serve" >&2; return 1; }
   server=$(keyrelay_wineserver) || return 1
   [ -n "${WINEPREFIX:-}" ] || { echo "wine-env.sh: WINEPREFIX is not set" >&2; return 1; }
   mkdir -p "$WINEPREFIX"
@@ -97,21 +115,30 @@ keyrelay_wine_start() {
   if keyrelay_wineserver_pid >/dev/null; then keyrelay_wine_stop; fi
   # The watcher starts the server and, once the run has ended, ends it and its
   # services, which a signal to the server alone would leave running; never a
-  # later run's server. It is apart from the run's processes from its start
-  # (setsid -f), so that a run killed whole, even while this starts the server,
-  # leaves none behind. It reports the server's process id, 0 if none started.
+  # later run's server. It knows the run and the server by id and start time, as
+  # within its second of sleep either may end and its id pass to another process;
+  # by the id alone it would take that process for its server, and end with
+  # `wineserver -k` a later run's server of the prefix, and that run's Wine
+  # programs with it, which exit with status 1 or 0 and no word, or hang. It is
+  # apart from the run's processes from its start (setsid -f), so that a run
+  # killed whole, even while this starts the server, leaves none behind. It
+  # reports the server's process id, 0 if none started.
   local report="$WINEPREFIX.server-pid" reportFd
   rm -f "$report" && mkfifo "$report" && exec {reportFd}<>"$report" ||
     { echo "wine-env.sh: cannot make the FIFO $report" >&2; return 1; }
-  setsid -f bash -c "$(declare -f keyrelay_running keyrelay_holds_open keyrelay_wineserver_pid)"'
-    exec 3<>"$3"
+  setsid -f bash -c "$(declare -f keyrelay_stat keyrelay_start_time keyrelay_running \
+    keyrelay_holds_open keyrelay_wineserver_pid)"'
+    exec 3<>"$4"
     # Returns once the server listens; the server itself stays.
-    "$2" -p 3>&- && pid=$(keyrelay_wineserver_pid) || pid=0
+    "$3" -p 3>&- && pid=$(keyrelay_wineserver_pid) && started=$(keyrelay_start_time "$pid") ||
+      pid=0
     echo "$pid" >&3
     exec 3>&-
-    while [ "$pid" != 0 ] && keyrelay_running "$1" && keyrelay_running "$pid"; do sleep 1; done
-    if [ "$pid" != 0 ] && keyrelay_running "$pid"; then "$2" -k; fi' \
-    keyrelay-wine-watcher "$watched" "$server" "$report" </dev/null >/dev/null 2>&1 {reportFd}<&-
+    [ "$pid" != 0 ] || exit 0
+    while keyrelay_running "$1" "$2" && keyrelay_running "$pid" "$started"; do sleep 1; done
+    if keyrelay_running "$pid" "$started"; then "$3" -k; fi' \
+    keyrelay-wine-watcher "$watched" "$watchedStart" "$server" "$report" \
+    </dev/null >/dev/null 2>&1 {reportFd}<&-
   pid=0
   read -r -t 30 -u "$reportFd" pid || true
   exec {reportFd}<&-
