@@ -13,7 +13,10 @@ set(keyrelayWineEnv bash ${PROJECT_SOURCE_DIR}/scripts/wine-env.sh ${KEYRELAY_WI
 # Adds the test, run with Wine's settings and the variables in ENVIRONMENT, with
 # DISPLAY unset (a test that wants a display makes its own), on the run's one
 # wineserver. They may run side by side, as Windows programs do beside one
-# another; a test that must run alone says so in PROPERTIES (RUN_SERIAL).
+# another; a test that must run alone says so in PROPERTIES (RUN_SERIAL). One that
+# takes longer than 120 s (the longest take about 20) fails then, with what it has
+# printed, instead of holding the run: a test whose own wine finds Wine's services
+# gone starts them, and they keep its output open for as long as they run.
 function(keyrelay_wine_test name)
   cmake_parse_arguments(PARSE_ARGV 1 wine "" "" "COMMAND;ENVIRONMENT;PROPERTIES")
   add_test(NAME ${name} COMMAND ${keyrelayWineEnv} ${wine_COMMAND})
@@ -21,6 +24,7 @@ function(keyrelay_wine_test name)
     FIXTURES_REQUIRED wine.server
     ENVIRONMENT "${wine_ENVIRONMENT}"
     ENVIRONMENT_MODIFICATION "DISPLAY=unset:"
+    TIMEOUT 120
     ${wine_PROPERTIES})
 endfunction()
 
