@@ -11,7 +11,8 @@
 #   bash scripts/wine-env.sh PREFIX COMMAND [ARG...]
 #                                     runs COMMAND with the settings (how CTest runs
 #                                     Wine); a COMMAND that fails has its exit status
-#                                     written to standard error
+#                                     written to standard error, and what the server
+#                                     has written to PREFIX.server.log, if anything
 #   bash scripts/wine-env.sh PREFIX --start | --stop
 #                                     keyrelay_wine_start for the process that runs
 #                                     this (CTest: the run), or keyrelay_wine_stop
@@ -30,6 +31,8 @@
 # finds both running and holds its streams alone. A watcher, detached from its
 # start, starts that server and ends it once the run it serves has ended, so that
 # a run that is killed, even while it starts the server, leaves no Wine behind.
+# The server's own output goes to PREFIX.server.log: it is where the server says
+# why it ended a client, which then exits with status 1 and no word of its own.
 keyrelay_wine_environment() {
   local prefix=${1%/}
   export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -123,21 +126,21 @@ keyrelay_wine_start() {
   # apart from the run's processes from its start (setsid -f), so that a run
   # killed whole, even while this starts the server, leaves none behind. It
   # reports the server's process id, 0 if none started.
-  local report="$WINEPREFIX.server-pid" reportFd
+  local report="$WINEPREFIX.server-pid" reportFd serverLog="$WINEPREFIX.server.log"
   rm -f "$report" && mkfifo "$report" && exec {reportFd}<>"$report" ||
     { echo "wine-env.sh: cannot make the FIFO $report" >&2; return 1; }
   setsid -f bash -c "$(declare -f keyrelay_stat keyrelay_start_time keyrelay_running \
     keyrelay_holds_open keyrelay_wineserver_pid)"'
     exec 3<>"$4"
     # Returns once the server listens; the server itself stays.
-    "$3" -p 3>&- && pid=$(keyrelay_wineserver_pid) && started=$(keyrelay_start_time "$pid") ||
+    "$3" -p 3>&- >"$5" 2>&1 && pid=$(keyrelay_wineserver_pid) && started=$(keyrelay_start_time "$pid") ||
       pid=0
     echo "$pid" >&3
     exec 3>&-
     [ "$pid" != 0 ] || exit 0
     while keyrelay_running "$1" "$2" && keyrelay_running "$pid" "$started"; do sleep 1; done
     if keyrelay_running "$pid" "$started"; then "$3" -k; fi' \
-    keyrelay-wine-watcher "$watched" "$watchedStart" "$server" "$report" \
+    keyrelay-wine-watcher "$watched" "$watchedStart" "$server" "$report" "$serverLog" \
     </dev/null >/dev/null 2>&1 {reportFd}<&-
   pid=0
   read -r -t 30 -u "$reportFd" pid || true
@@ -184,7 +187,13 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     *)
       status=0
       "$@" || status=$?
-      [ "$status" -eq 0 ] || echo "wine-env.sh: $1 exited with status $status" >&2
+      if [ "$status" -ne 0 ]; then
+        echo "wine-env.sh: $1 exited with status $status" >&2
+        if [ -s "$WINEPREFIX.server.log" ]; then
+          echo "wine-env.sh: the wineserver wrote, to $WINEPREFIX.server.log:" >&2
+          tail -n 20 "$WINEPREFIX.server.log" >&2
+        fi
+      fi
       exit "$status"
       ;;
   esac
