@@ -33,8 +33,13 @@ KEYRELAY_WINDOWS_PACKAGES=(clang lld llvm mingw-w64-x86-64-dev g++-mingw-w64-x86
 # A second toolchain for the same build, the LLVM version the next Debian release
 # ships by default: the tests build the module with it too.
 KEYRELAY_LLVM19_PACKAGES=(clang-19 lld-19 llvm-19)
-# The loader that runs the shipped module in the tests.
-KEYRELAY_WINE_PACKAGES=(wine wine64)
+# The loader that runs the shipped module in the tests, and its preloader (Debian's
+# wine64 only suggests it), which reserves the fixed addresses Wine needs before
+# anything else maps. Without it, Debian 12's loader, not position-independent,
+# has its heap placed at random in the gigabyte above it: in about one process of
+# five thousand it covers the page Wine keeps at 0x7ffe0000, and the process exits
+# with status 1, saying only, on a debug channel, "failed to map the shared user data".
+KEYRELAY_WINE_PACKAGES=(wine wine64 wine64-preloader)
 # What the sandbox adds to Wine: Wine's own fonts, whose Marlett draws the title
 # bar's buttons (Debian's wine only recommends them, which the installs here skip).
 KEYRELAY_SANDBOX_PACKAGES=(fonts-wine)
