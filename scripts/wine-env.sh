@@ -107,6 +107,9 @@ keyrelay_wineserver_pid() {
   return 1
 }
 
+# Where the server of $WINEPREFIX writes, from its start to its end.
+keyrelay_wineserver_log() { echo "$WINEPREFIX.server.log"; }
+
 keyrelay_wine_start() {
   local watched=${1:-$$} watchedStart server pid log
   watchedStart=$(keyrelay_start_time "$watched") ||
@@ -126,7 +129,7 @@ keyrelay_wine_start() {
   # apart from the run's processes from its start (setsid -f), so that a run
   # killed whole, even while this starts the server, leaves none behind. It
   # reports the server's process id, 0 if none started.
-  local report="$WINEPREFIX.server-pid" reportFd serverLog="$WINEPREFIX.server.log"
+  local report="$WINEPREFIX.server-pid" reportFd serverLog="$(keyrelay_wineserver_log)"
   rm -f "$report" && mkfifo "$report" && exec {reportFd}<>"$report" ||
     { echo "wine-env.sh: cannot make the FIFO $report" >&2; return 1; }
   setsid -f bash -c "$(declare -f keyrelay_stat keyrelay_start_time keyrelay_running \
@@ -189,9 +192,10 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
       "$@" || status=$?
       if [ "$status" -ne 0 ]; then
         echo "wine-env.sh: $1 exited with status $status" >&2
-        if [ -s "$WINEPREFIX.server.log" ]; then
-          echo "wine-env.sh: the wineserver wrote, to $WINEPREFIX.server.log:" >&2
-          tail -n 20 "$WINEPREFIX.server.log" >&2
+        serverLog=$(keyrelay_wineserver_log)
+        if [ -s "$serverLog" ]; then
+          echo "wine-env.sh: the wineserver wrote, to $serverLog:" >&2
+          tail -n 20 "$serverLog" >&2
         fi
       fi
       exit "$status"
