@@ -152,11 +152,14 @@ keyrelay_wine_start() {
   [ "$pid" != 0 ] ||
     { echo "wine-env.sh: the wineserver for $WINEPREFIX did not start within 30 s" >&2; return 1; }
   # The services, and a new prefix's making, write to a file, not to the caller's
-  # streams: they hold what they are given for as long as they run.
+  # streams: they hold what they are given for as long as they run. The first wine
+  # a server serves runs `wineboot --init` itself, and waits for it: that makes a
+  # new prefix and starts the services. A `wine wineboot --init` would run it a
+  # second time, which starts a second services.exe beside the first one's
+  # services: a program whose new desktop then asked for the RpcSs service waited
+  # 3 to 10 s for it to fail to start.
   log="$WINEPREFIX.start.log"
   local start=(wine cmd /c exit)
-  # A new prefix: the server writes its registry out when it ends.
-  [ -e "$WINEPREFIX/system.reg" ] || start=(wine wineboot --init)
   if ! setsid -w "${start[@]}" </dev/null >"$log" 2>&1; then
     echo "wine-env.sh: '${start[*]}' failed in $WINEPREFIX:" >&2
     cat "$log" >&2
