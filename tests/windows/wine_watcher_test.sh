@@ -30,12 +30,20 @@ printf '#!/bin/sh\nexit 0\n' >"$work/bin/wine"
 chmod +x "$work/bin/wine"
 export PATH="$work/bin:$PATH"
 keyrelay_wine_environment "$work/prefix"
+# Ends the test's server at once. `wineserver -k` (keyrelay_wine_stop) gives the
+# Wine programs it ends two seconds to go, and waits them out when there are none.
+endServer() {
+  local pid
+  pid=$(keyrelay_wineserver_pid) || return 0
+  kill -TERM "$pid"
+  while keyrelay_running "$pid"; do sleep 0.05; done
+}
 
 sleep 60 &
 earlier=$!
 keyrelay_wine_start "$earlier"
 ended=$(keyrelay_wineserver_pid)
-keyrelay_wine_stop
+endServer
 # The next process takes the ended server's id.
 echo $((ended - 1)) >/proc/sys/kernel/ns_last_pid
 sleep 60 &
@@ -46,7 +54,7 @@ later=$(keyrelay_wineserver_pid)
 kill "$earlier"
 sleep 2.5  # the watcher looks once a second
 now=$(keyrelay_wineserver_pid) || now=none
-keyrelay_wine_stop
+endServer
 if [ "$now" != "$later" ]; then
   echo "FAIL the earlier run's watcher ended the later run's server $later (now: $now)," \
     "taking process $ended, which had its server's id, for its server"
