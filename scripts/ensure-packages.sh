@@ -16,8 +16,10 @@ ensure_packages() {
   fi
   echo "Installing ${missing[*]}" >&2
   export DEBIAN_FRONTEND=noninteractive
-  # One install at a time on a machine: CI's two legs start side by side, and a
-  # second apt-get would fail on the lock the first holds.
+  # One install at a time on a machine: two runs started side by side (two
+  # checkouts' ./test.sh) would otherwise meet, and the second apt-get fail on the
+  # lock the first holds. (A Debian root of scripts/in-debian.sh has a package
+  # database, and a /tmp, of its own.)
   flock -w 1800 /tmp/keyrelay-packages.lock sh -c \
     'apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@"' \
     ensure_packages "${missing[@]}" >&2 ||
