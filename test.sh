@@ -13,6 +13,12 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 started=$SECONDS
+# How far the builds yield to the tests (below): a niceness, 10 unless set.
+buildNiceness=${KEYRELAY_BUILD_NICENESS:-10}
+if ! [[ "$buildNiceness" =~ ^1?[0-9]$ ]]; then
+  echo "test.sh: KEYRELAY_BUILD_NICENESS must be a niceness from 0 to 19, not '$buildNiceness'" >&2
+  exit 2
+fi
 . scripts/ensure-packages.sh
 ensure_packages "${KEYRELAY_FORMAT_PACKAGES[@]}" "${KEYRELAY_NATIVE_PACKAGES[@]}" \
   "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_LLVM19_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}" \
@@ -23,7 +29,7 @@ export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 # Builds yield to tests: where another run shares the machine (CI's two legs run
 # side by side), the tests that keep real time (the sandbox's keys and frames) get
 # the processors first. Alone on a machine it changes nothing.
-build() { nice -n 10 cmake --build "$@"; }
+build() { nice -n "$buildNiceness" cmake --build "$@"; }
 
 # runPreset PRESET: configures, builds and tests PRESET, as its workflow does.
 runPreset() {
