@@ -33,10 +33,13 @@ keyrelay_wine_environment "$work/prefix"
 # Ends the test's server at once. `wineserver -k` (keyrelay_wine_stop) gives the
 # Wine programs it ends two seconds to go, and waits them out when there are none.
 endServer() {
-  local pid
+  local pid tries=200
   pid=$(keyrelay_wineserver_pid) || return 0
   kill -TERM "$pid"
-  while keyrelay_running "$pid"; do sleep 0.05; done
+  while keyrelay_running "$pid"; do
+    ((--tries)) || { echo "FAIL the test's server $pid still runs 10 s after SIGTERM"; exit 1; }
+    sleep 0.05
+  done
 }
 
 sleep 60 &
