@@ -2,6 +2,7 @@
 # place, so that a run does not depend on the caller's session:
 #   . scripts/wine-env.sh; keyrelay_wine_environment PREFIX
 #                                     exports the settings, PREFIX the Wine prefix
+#                                     (a relative one is taken from the working folder)
 #   keyrelay_wine_start [PID]         makes the prefix if it is new, then starts its
 #                                     one wineserver and Wine's services (below);
 #                                     they end with keyrelay_wine_stop, or at the
@@ -11,11 +12,15 @@
 #   bash scripts/wine-env.sh PREFIX COMMAND [ARG...]
 #                                     runs COMMAND with the settings (how CTest runs
 #                                     Wine); a COMMAND that fails has its exit status
-#                                     written to standard error, and what the server
-#                                     has written to PREFIX.server.log, if anything
+#                                     written to standard error, and what Wine's
+#                                     services and the server have written, if
+#                                     anything (PREFIX.start.log, PREFIX.server.log);
+#                                     fails at once, COMMAND unrun, where the run's
+#                                     services have ended (below)
 #   bash scripts/wine-env.sh PREFIX --start | --stop
 #                                     keyrelay_wine_start for the process that runs
-#                                     this (CTest: the run), or keyrelay_wine_stop
+#                                     this (CTest: the run), or keyrelay_wine_stop,
+#                                     which fails where the run's services have ended
 # The settings: the prefix; WINEDEBUG=-all, so that Wine's own channels stay off
 # standard error, which the tests compare; Mono and Gecko off (mscoree, mshtml),
 # so that a new prefix asks to install neither; and, when the session gives none
@@ -33,8 +38,17 @@
 # a run that is killed, even while it starts the server, leaves no Wine behind.
 # The server's own output goes to PREFIX.server.log: it is where the server says
 # why it ended a client, which then exits with status 1 and no word of its own.
+#
+# Should the services end while the server runs on, the next wine would start
+# them again, on its own streams, and hold whoever reads them for as long as the
+# server runs. So the start records the server and the services it started
+# (PREFIX.run), and a test whose run's services have ended fails at once, saying
+# so, instead of running; so does the stop, so that a run never passes over it.
 keyrelay_wine_environment() {
-  local prefix=${1%/}
+  local prefix
+  # Wine takes only an absolute prefix.
+  [ -n "${1:-}" ] && prefix=$(realpath -m -- "$1") ||
+    { echo "wine-env.sh: no Wine prefix given" >&2; return 1; }
   export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     export XDG_RUNTIME_DIR="$prefix.runtime"
@@ -81,11 +95,7 @@ keyrelay_running() {
 
 # Whether process PID holds a file or folder named NAME open.
 keyrelay_holds_open() {
-  local fd
-  for fd in "/proc/$1"/fd/*; do
-    [ "$(basename "$(readlink "$fd" 2>/dev/null)")" = "$2" ] && return 0
-  done
-  return 1
+  [ -n "$(find "/proc/$1/fd" -maxdepth 1 -lname "*/$2" -print -quit 2>/dev/null)" ]
 }
 
 # The process id of the wineserver of $WINEPREFIX, if one runs: the one that
@@ -94,13 +104,13 @@ keyrelay_holds_open() {
 # Wine 10's server works in the prefix itself while it reads the registry, after
 # the `wineserver -p` that started it has returned.
 keyrelay_wineserver_pid() {
-  local id dir pid
+  local id dir pid comm
   id=$(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 1
   # shellcheck disable=SC2086
   dir=$(printf 'server-%x-%x' $id)
   for pid in /proc/[0-9]*; do
     pid=${pid#/proc/}
-    [[ "$(cat "/proc/$pid/comm" 2>/dev/null)" == wineserver* ]] || continue
+    { read -r comm <"/proc/$pid/comm"; } 2>/dev/null && [[ "$comm" == wineserver* ]] || continue
     keyrelay_holds_open "$pid" "$dir" || continue
     keyrelay_running "$pid" && echo "$pid" && return 0
   done
@@ -109,6 +119,60 @@ keyrelay_wineserver_pid() {
 
 # Where the server of $WINEPREFIX writes, from its start to its end.
 keyrelay_wineserver_log() { echo "$WINEPREFIX.server.log"; }
+
+# Where Wine's services of $WINEPREFIX, and a new prefix's making, write.
+keyrelay_wine_start_log() { echo "$WINEPREFIX.start.log"; }
+
+# What the services and the server of $WINEPREFIX have written, if anything, on
+# standard error: the server says there why it ended a client, the services why
+# they ended.
+keyrelay_wine_show_logs() {
+  local log
+  log=$(keyrelay_wine_start_log)
+  if [ -s "$log" ]; then
+    echo "wine-env.sh: the services wrote, to $log:" >&2
+    tail -n 20 "$log" >&2
+  fi
+  log=$(keyrelay_wineserver_log)
+  if [ -s "$log" ]; then
+    echo "wine-env.sh: the wineserver wrote, to $log:" >&2
+    tail -n 20 "$log" >&2
+  fi
+}
+
+# Where keyrelay_wine_start records the run's server and services, one line:
+# SERVER_PID SERVER_START SERVICES_PID SERVICES_START (start times as in
+# keyrelay_start_time).
+keyrelay_wine_run_record() { echo "$WINEPREFIX.run"; }
+
+# The process id of the services.exe of $WINEPREFIX, if one runs: the one whose
+# environment names the prefix, under this process's root (a Debian root of
+# scripts/in-debian.sh may have a prefix of the same path).
+keyrelay_wine_services_pid() {
+  local pid root comm
+  root=$(stat -Lc '%d:%i' /proc/self/root) || return 1
+  for pid in /proc/[0-9]*; do
+    pid=${pid#/proc/}
+    { read -r comm <"/proc/$pid/comm"; } 2>/dev/null && [ "$comm" = services.exe ] || continue
+    [ "$(stat -Lc '%d:%i' "/proc/$pid/root" 2>/dev/null)" = "$root" ] || continue
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    keyrelay_running "$pid" && echo "$pid" && return 0
+  done
+  return 1
+}
+
+# Whether the services the run's start started have ended while the server it
+# started runs on; if so, says so on standard error. Where the record's server no
+# longer runs, the record is an ended run's, and nothing is said.
+keyrelay_wine_services_ended() {
+  local record
+  { read -ra record <"$(keyrelay_wine_run_record)"; } 2>/dev/null || return 1
+  [ "${#record[@]}" -eq 4 ] && keyrelay_running "${record[0]}" "${record[1]}" || return 1
+  ! keyrelay_running "${record[2]}" "${record[3]}" || return 1
+  echo "wine-env.sh: Wine's services for $WINEPREFIX (services.exe, process ${record[2]})" \
+    "ended while the run's wineserver (process ${record[0]}) ran on; the next wine starts" \
+    "them again, and they hold its output for as long as the server runs" >&2
+}
 
 keyrelay_wine_start() {
   local watched=${1:-$$} watchedStart server pid log
@@ -158,14 +222,23 @@ keyrelay_wine_start() {
   # second time, which starts a second services.exe beside the first one's
   # services: a program whose new desktop then asked for the RpcSs service waited
   # 3 to 10 s for it to fail to start.
-  log="$WINEPREFIX.start.log"
-  local start=(wine cmd /c exit)
+  log=$(keyrelay_wine_start_log)
+  local start=(wine cmd /c exit) services
+  rm -f "$(keyrelay_wine_run_record)"
   if ! setsid -w "${start[@]}" </dev/null >"$log" 2>&1; then
     echo "wine-env.sh: '${start[*]}' failed in $WINEPREFIX:" >&2
     cat "$log" >&2
     "$server" -k 2>/dev/null || true
     return 1
   fi
+  if ! services=$(keyrelay_wine_services_pid); then
+    echo "wine-env.sh: '${start[*]}' started no services.exe in $WINEPREFIX:" >&2
+    cat "$log" >&2
+    "$server" -k 2>/dev/null || true
+    return 1
+  fi
+  echo "$pid $(keyrelay_start_time "$pid") $services $(keyrelay_start_time "$services")" \
+    >"$(keyrelay_wine_run_record)"
 }
 
 keyrelay_wine_stop() {
@@ -185,21 +258,29 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   shift
   case "$1" in
     --start) keyrelay_wine_start "$PPID" ;;
-    --stop) keyrelay_wine_stop ;;
+    --stop)
+      ended=0
+      keyrelay_wine_services_ended && ended=1 && keyrelay_wine_show_logs
+      keyrelay_wine_stop
+      rm -f "$(keyrelay_wine_run_record)"
+      exit "$ended"
+      ;;
     -*)
       echo "wine-env.sh: unknown option '$1' (expected --start, --stop or a command)" >&2
       exit 2
       ;;
     *)
+      if keyrelay_wine_services_ended; then
+        echo "wine-env.sh: $1 not run" >&2
+        keyrelay_wine_show_logs
+        exit 1
+      fi
       status=0
       "$@" || status=$?
       if [ "$status" -ne 0 ]; then
         echo "wine-env.sh: $1 exited with status $status" >&2
-        serverLog=$(keyrelay_wineserver_log)
-        if [ -s "$serverLog" ]; then
-          echo "wine-env.sh: the wineserver wrote, to $serverLog:" >&2
-          tail -n 20 "$serverLog" >&2
-        fi
+        keyrelay_wine_services_ended || true
+        keyrelay_wine_show_logs
       fi
       exit "$status"
       ;;

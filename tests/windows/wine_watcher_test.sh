@@ -3,9 +3,9 @@
 # A run's watcher (scripts/wine-env.sh) ends its own wineserver and never a later
 # run's of the same prefix, even when its own server's process id has passed to
 # another process by the time the run ends. The test gives that id away itself,
-# in a process-id namespace of its own (ns_last_pid); its servers serve an empty
-# prefix in WORK_DIR for a `wine` that does nothing, so no Wine program runs and
-# the run's own server is not touched. Exit 77 (skipped) where no such namespace
+# in a process-id namespace of its own (ns_last_pid); its servers serve a prefix
+# in WORK_DIR for a Wine that runs no program (fake_wine.sh), so the run's own
+# server is not touched. Exit 77 (skipped) where no such namespace
 # can be made.
 set -euo pipefail
 work=$1
@@ -23,24 +23,8 @@ if [ "${KEYRELAY_WATCHER_TEST_INSIDE:-}" != 1 ]; then
 fi
 
 . "$repo/scripts/wine-env.sh"
-rm -rf "$work"
-mkdir -p "$work/bin"
-ln -s "$(keyrelay_wineserver)" "$work/bin/wineserver"
-printf '#!/bin/sh\nexit 0\n' >"$work/bin/wine"
-chmod +x "$work/bin/wine"
-export PATH="$work/bin:$PATH"
-keyrelay_wine_environment "$work/prefix"
-# Ends the test's server at once. `wineserver -k` (keyrelay_wine_stop) gives the
-# Wine programs it ends two seconds to go, and waits them out when there are none.
-endServer() {
-  local pid tries=200
-  pid=$(keyrelay_wineserver_pid) || return 0
-  kill -TERM "$pid"
-  while keyrelay_running "$pid"; do
-    ((--tries)) || { echo "FAIL the test's server $pid still runs 10 s after SIGTERM"; exit 1; }
-    sleep 0.05
-  done
-}
+. "$repo/tests/windows/fake_wine.sh"
+fakeWine "$work"
 
 sleep 60 &
 earlier=$!
