@@ -23,9 +23,9 @@
 #                                     which fails where the run's services have ended
 # The settings: the prefix; WINEDEBUG=-all, so that Wine's own channels stay off
 # standard error, which the tests compare; Mono and Gecko off (mscoree, mshtml),
-# so that a new prefix asks to install neither; and, when the session gives none
-# (root, CI), a private XDG_RUNTIME_DIR beside the prefix, mode 0700: without one
-# Wine 10 writes an error to standard error.
+# so that a new prefix asks to install neither; no TMPDIR (below); and, when the
+# session gives none (root, CI), a private XDG_RUNTIME_DIR beside the prefix, mode
+# 0700: without one Wine 10 writes an error to standard error.
 #
 # Why one server: a `wine` that finds no server starts one, and Wine's services
 # with it (services.exe, winedevice.exe, plugplay.exe, rpcss.exe, ...), which
@@ -50,6 +50,10 @@ keyrelay_wine_environment() {
   [ -n "${1:-}" ] && prefix=$(realpath -m -- "$1") ||
     { echo "wine-env.sh: no Wine prefix given" >&2; return 1; }
   export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # Debian's Wine finds a prefix's server in a folder of TMPDIR, and Debian 13's
+  # wineserver (Wine 10) aborts at its start, "free(): invalid pointer", whenever
+  # TMPDIR is set: every Wine program here looks in Wine's default, /tmp.
+  unset TMPDIR
   if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     export XDG_RUNTIME_DIR="$prefix.runtime"
     mkdir -p "$XDG_RUNTIME_DIR" && chmod 0700 "$XDG_RUNTIME_DIR"
@@ -130,7 +134,7 @@ keyrelay_wine_show_logs() {
   local log
   log=$(keyrelay_wine_start_log)
   if [ -s "$log" ]; then
-    echo "wine-env.sh: the services wrote, to $log:" >&2
+    echo "wine-env.sh: Wine's services, and the making of a new prefix, wrote, to $log:" >&2
     tail -n 20 "$log" >&2
   fi
   log=$(keyrelay_wineserver_log)
@@ -213,8 +217,11 @@ keyrelay_wine_start() {
   read -r -t 30 -u "$reportFd" pid || true
   exec {reportFd}<&-
   rm -f "$report"
-  [ "$pid" != 0 ] ||
-    { echo "wine-env.sh: the wineserver for $WINEPREFIX did not start within 30 s" >&2; return 1; }
+  if [ "$pid" = 0 ]; then
+    echo "wine-env.sh: the wineserver for $WINEPREFIX did not start (in 30 s at the most)" >&2
+    keyrelay_wine_show_logs
+    return 1
+  fi
   # The services, and a new prefix's making, write to a file, not to the caller's
   # streams: they hold what they are given for as long as they run. The first wine
   # a server serves runs `wineboot --init` itself, and waits for it: that makes a

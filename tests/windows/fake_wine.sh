@@ -1,6 +1,6 @@
 # Sourced by the tests of the run's Wine set-up (scripts/wine-env.sh), with it:
 #   fakeWine WORK_DIR
-# makes WORK_DIR afresh with a Wine that runs no program on PATH: the real
+# makes WORK_DIR/bin afresh with a Wine that runs no program, on PATH: the real
 # wineserver, and a `wine` that only starts a stand-in services.exe (`sleep 600`,
 # by that name), as a server's first wine starts Wine's services; then sets Wine's
 # settings for the prefix WORK_DIR/prefix. The run's own server and services are
@@ -9,7 +9,9 @@
 #   endServices   ends the prefix's stand-in services, if any run
 fakeWine() {
   local work=$1
-  rm -rf "$work"
+  # The prefix stays from run to run: Debian's Wine makes a folder in /tmp for each
+  # new prefix's server, and names it in the prefix.
+  rm -rf "$work/bin"
   mkdir -p "$work/bin"
   ln -s "$(keyrelay_wineserver)" "$work/bin/wineserver"
   ln -s "$(command -v sleep)" "$work/bin/services.exe"
@@ -19,6 +21,8 @@ fakeWine() {
     >"$work/bin/wine"
   chmod +x "$work/bin/wine"
   export PATH="$work/bin:$PATH"
+  # A caller's TMPDIR must not reach Wine (wine-env.sh).
+  export TMPDIR="$work"
   keyrelay_wine_environment "$work/prefix"
 }
 
