@@ -97,6 +97,17 @@ keyrelay_running() {
   keyrelay_stat "$1" && [ "${stat[0]}" != Z ] && { [ -z "${2:-}" ] || [ "${stat[19]}" = "$2" ]; }
 }
 
+# The ids of the processes whose name matches the pattern NAME, one a line.
+keyrelay_pids_named() {
+  local pid comm
+  for pid in /proc/[0-9]*; do
+    pid=${pid#/proc/}
+    { read -r comm <"/proc/$pid/comm"; } 2>/dev/null || continue
+    # shellcheck disable=SC2053
+    [[ "$comm" != $1 ]] || echo "$pid"
+  done
+}
+
 # Whether process PID holds a file or folder named NAME open.
 keyrelay_holds_open() {
   [ -n "$(find "/proc/$1/fd" -maxdepth 1 -lname "*/$2" -print -quit 2>/dev/null)" ]
@@ -108,13 +119,11 @@ keyrelay_holds_open() {
 # Wine 10's server works in the prefix itself while it reads the registry, after
 # the `wineserver -p` that started it has returned.
 keyrelay_wineserver_pid() {
-  local id dir pid comm
+  local id dir pid
   id=$(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 1
   # shellcheck disable=SC2086
   dir=$(printf 'server-%x-%x' $id)
-  for pid in /proc/[0-9]*; do
-    pid=${pid#/proc/}
-    { read -r comm <"/proc/$pid/comm"; } 2>/dev/null && [[ "$comm" == wineserver* ]] || continue
+  for pid in $(keyrelay_pids_named 'wineserver*'); do
     keyrelay_holds_open "$pid" "$dir" || continue
     keyrelay_running "$pid" && echo "$pid" && return 0
   done
@@ -153,11 +162,9 @@ keyrelay_wine_run_record() { echo "$WINEPREFIX.run"; }
 # environment names the prefix, under this process's root (a Debian root of
 # scripts/in-debian.sh may have a prefix of the same path).
 keyrelay_wine_services_pid() {
-  local pid root comm
+  local pid root
   root=$(stat -Lc '%d:%i' /proc/self/root) || return 1
-  for pid in /proc/[0-9]*; do
-    pid=${pid#/proc/}
-    { read -r comm <"/proc/$pid/comm"; } 2>/dev/null && [ "$comm" = services.exe ] || continue
+  for pid in $(keyrelay_pids_named services.exe); do
     [ "$(stat -Lc '%d:%i' "/proc/$pid/root" 2>/dev/null)" = "$root" ] || continue
     tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
     keyrelay_running "$pid" && echo "$pid" && return 0
@@ -201,7 +208,7 @@ keyrelay_wine_start() {
   rm -f "$report" && mkfifo "$report" && exec {reportFd}<>"$report" ||
     { echo "wine-env.sh: cannot make the FIFO $report" >&2; return 1; }
   setsid -f bash -c "$(declare -f keyrelay_stat keyrelay_start_time keyrelay_running \
-    keyrelay_holds_open keyrelay_wineserver_pid)"'
+    keyrelay_pids_named keyrelay_holds_open keyrelay_wineserver_pid)"'
     exec 3<>"$4"
     # Returns once the server listens; the server itself stays.
     "$3" -p 3>&- >"$5" 2>&1 && pid=$(keyrelay_wineserver_pid) && started=$(keyrelay_start_time "$pid") ||
@@ -232,14 +239,9 @@ keyrelay_wine_start() {
   log=$(keyrelay_wine_start_log)
   local start=(wine cmd /c exit) services
   rm -f "$(keyrelay_wine_run_record)"
-  if ! setsid -w "${start[@]}" </dev/null >"$log" 2>&1; then
-    echo "wine-env.sh: '${start[*]}' failed in $WINEPREFIX:" >&2
-    cat "$log" >&2
-    "$server" -k 2>/dev/null || true
-    return 1
-  fi
-  if ! services=$(keyrelay_wine_services_pid); then
-    echo "wine-env.sh: '${start[*]}' started no services.exe in $WINEPREFIX:" >&2
+  if ! setsid -w "${start[@]}" </dev/null >"$log" 2>&1 ||
+    ! services=$(keyrelay_wine_services_pid); then
+    echo "wine-env.sh: '${start[*]}' failed, or started no services.exe, in $WINEPREFIX:" >&2
     cat "$log" >&2
     "$server" -k 2>/dev/null || true
     return 1

@@ -5,8 +5,7 @@
 # another process by the time the run ends. The test gives that id away itself,
 # in a process-id namespace of its own (ns_last_pid); its servers serve a prefix
 # in WORK_DIR for a Wine that runs no program (fake_wine.sh), so the run's own
-# server is not touched. Exit 77 (skipped) where no such namespace
-# can be made.
+# server is not touched. Exit 77 (skipped) where no such namespace can be made.
 set -euo pipefail
 work=$1
 repo="$(cd "$(dirname "$0")/../.." && pwd)"
