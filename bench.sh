@@ -20,11 +20,14 @@ esac
 ensure_packages "${KEYRELAY_EMULATOR_PACKAGES[@]}"
 
 if [ $# -eq 0 ]; then
-  # The module and its release alone, configured as build.sh does without Wine.
+  # The module and its release alone, in the build folder ./build.sh uses,
+  # configured as it does: the tests only where Wine is there to run them.
   ensure_packages "${KEYRELAY_NATIVE_PACKAGES[@]}" "${KEYRELAY_WINDOWS_PACKAGES[@]}"
   cd "$repo"
-  cmake --preset win64 -B build/win64-nowine -DBUILD_TESTING=OFF >/dev/null
-  cmake --build build/win64-nowine --target keyrelay_release -j"$(nproc)" >/dev/null
+  wineTests=ON
+  command -v wine >/dev/null || wineTests=OFF
+  cmake --preset win64 -DBUILD_TESTING=$wineTests >/dev/null
+  cmake --build --preset win64 --target keyrelay_release -j"$(nproc)" >/dev/null
   set -- dist/keyrelay.asi
 fi
 # Debian's own Python, which has Debian's unicorn and pefile.

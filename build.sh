@@ -16,14 +16,11 @@ build() { nice -n 10 cmake --build "$@"; }
 # What the two commands need, not the tests, which ./test.sh builds in its own presets.
 cmake --preset dev >/dev/null
 build --preset dev -j"$(nproc)" --target keyrelay-replay
-if [ "$haveWine" = yes ]; then
-  cmake --preset win64 >/dev/null
-  build --preset win64 -j"$(nproc)" --target keyrelay_release keyrelay-replay
-else
-  # The Windows build's tests need Wine: without it, the same files and no tests.
-  cmake --preset win64 -B build/win64-nowine -DBUILD_TESTING=OFF >/dev/null
-  build build/win64-nowine -j"$(nproc)"
-fi
+# The Windows build's tests run under Wine: without it, the same files and no tests.
+wineTests=ON
+[ "$haveWine" = yes ] || wineTests=OFF
+cmake --preset win64 -DBUILD_TESTING=$wineTests >/dev/null
+build --preset win64 -j"$(nproc)" --target keyrelay_release keyrelay-replay
 echo
 ls -l dist/keyrelay.asi dist/keyrelay-*-win64.zip dist/SHA256SUMS
 echo
@@ -33,9 +30,10 @@ if [ "$haveWine" = yes ]; then
   . scripts/wine-env.sh
   keyrelay_wine_environment "$PWD/build/win64/wineprefix"
   unset DISPLAY
+  # The tests' prefix, held while this script runs: a server that another run
+  # uses is joined, and left to it.
   keyrelay_wine_start
   KEYRELAY_PLUGIN="$PWD/dist/keyrelay.asi" wine build/win64/bin/keyrelay-replay.exe
-  keyrelay_wine_stop
 else
   echo "== Wine is missing: the demo scenario, replayed natively instead =="
   ./build/dev/keyrelay-replay

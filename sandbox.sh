@@ -27,10 +27,13 @@ fi
   cmake --build --preset win64 --target keyrelay-sandbox keyrelay_release >/dev/null)
 
 . "$root/scripts/wine-env.sh"
-keyrelay_wine_environment "${WINEPREFIX:-$root/build/win64/wineprefix}"
+# A prefix of its own: a virtual desktop belongs to its prefix and shows on the
+# display that opened it first, so the tests' sandbox, on a display of its own,
+# and this one cannot share one.
+keyrelay_wine_environment "${WINEPREFIX:-$root/build/win64/wineprefix-sandbox}"
 export KEYRELAY_PLUGIN="${KEYRELAY_PLUGIN:-$root/dist/keyrelay.asi}"
-# One server for the prefix's settings and the sandbox; it ends with the sandbox,
-# whose process this shell becomes.
+# Held for as long as the sandbox runs, whose process this shell becomes; a
+# server that another run uses is joined, and left to it.
 keyrelay_wine_start
 sandbox="$root/build/win64/bin/keyrelay-sandbox.exe"
 . "$root/tools/sandbox/desktop.sh"

@@ -47,7 +47,7 @@ runPreset() {
 }
 
 # Whether the LLVM tools win64-llvm19 names (clang-19, ld.lld-19, ...) are the very
-# files of the default ones, which win64-ci has just built and checked the module
+# files of the default ones, which win64 has just built and checked the module
 # with (Debian 13's default LLVM is 19): that preset would then repeat it exactly.
 llvm19IsTheDefault() {
   local tool plain named
@@ -62,9 +62,9 @@ began=$SECONDS
 echo "== format: $((SECONDS - began)) s"
 runPreset ci
 cat build/ci/coverage.txt
-for preset in win64-ci win64-llvm19 asan tsan fuzz; do
+for preset in win64 win64-llvm19 asan tsan fuzz; do
   if [ "$preset" = win64-llvm19 ] && llvm19IsTheDefault; then
-    echo "== win64-llvm19: skipped: the default LLVM tools are LLVM 19's, with which win64-ci" \
+    echo "== win64-llvm19: skipped: the default LLVM tools are LLVM 19's, with which win64" \
       "has built and checked the module"
     continue
   fi

@@ -14,7 +14,8 @@ ensure_packages "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}"
 (cd "$root" && cmake --preset win64 >/dev/null &&
   cmake --build --preset win64 --target keyrelay-sandbox keyrelay_release >/dev/null)
 . "$root/scripts/wine-env.sh"
-keyrelay_wine_environment "$root/build/win64/wineprefix"
+# A prefix of its own, as ./sandbox.sh has: the desktop shows on this display.
+keyrelay_wine_environment "$root/build/win64/wineprefix-screenshot"
 keyrelay_wine_start
 
 work="$(mktemp -d)"
