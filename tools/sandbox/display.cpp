@@ -25,11 +25,12 @@ struct WatchedKey {
   DWORD code;
   bool actsOnPress;
 };
-constexpr std::array<WatchedKey, 3> kWatchedKeys = {{
+constexpr auto kWatchedKeys = std::to_array<WatchedKey>({
     {kStealthKey, false},
     {kFollowUpKey, false},
     {kHoldKey, true},
-}};
+});
+static_assert(kWatchedKeys.size() == kWatchedKeyCount, "a row for every watched key");
 
 constexpr std::size_t kShownNatives = 16;
 constexpr int kMargin = 12;
@@ -42,7 +43,8 @@ constexpr std::size_t kKeyRowLead = 5 + 7 + 1 + 7 + 3 + 2;
 constexpr std::size_t kColumns = kKeyRowLead + kVerdictColumns;
 // The least shown: everything down to the natives' headings, and a few natives.
 constexpr int kMinimumNatives = 3;
-constexpr int kLinesAboveNatives = 3 + 1 + 2 * 3 + 2;  // without the two gaps
+constexpr int kLinesAboveNatives =
+    3 + 1 + 2 * static_cast<int>(kWatchedKeyCount) + 2;  // without the two gaps
 constexpr COLORREF kBackground = RGB(250, 250, 246);
 constexpr COLORREF kText = RGB(20, 20, 20);
 constexpr COLORREF kHeading = RGB(30, 70, 150);
@@ -182,16 +184,16 @@ void Display::paint(HDC dc, const RECT& area, DWORD now, DWORD frameMs, DWORD ne
     EventTimes times{
         .actsOnPress = key.actsOnPress,
         .release = release,
-        .windowMs = key.actsOnPress ? kHeldMs : kJustReleasedMs,
+        .ageLimitMs = key.actsOnPress ? kHeldMs : kJustReleasedMs,
         .ageMs = now - last.tick,
         .nextPassInMs = nextPassInMs,
         .firstPassAgeMs = std::nullopt,
-        .frameMs = std::nullopt,
+        .passGapMs = std::nullopt,
     };
     if (last.firstPass) times.firstPassAgeMs = *last.firstPass - last.tick;
     if (last.passBefore) {
       const DWORD decidingPass = last.firstPass ? *last.firstPass : now + nextPassInMs;
-      times.frameMs = decidingPass - *last.passBefore;
+      times.passGapMs = decidingPass - *last.passBefore;
     }
     const Verdict verdict = judgeEvent(times);
     out.line(format(kKeyRow, harness::keyLabel(key.code).c_str(), release ? "release" : "press",

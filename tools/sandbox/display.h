@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -23,6 +24,8 @@ namespace sandbox {
 
 // The frame times the keys 1 to 4 choose, in ms; the display lists them.
 inline constexpr DWORD kFrameTimes[] = {16, 33, 100, 250};
+// The keys whose last event the display follows: X, C and Ctrl.
+inline constexpr std::size_t kWatchedKeyCount = 3;
 
 class Display {
  public:
@@ -62,8 +65,8 @@ class Display {
 
   // Deleted with the display.
   std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)> font_;
-  std::array<LastEvent, 3> keys_;  // X, C, Ctrl
-  std::deque<Native> natives_;     // newest first
+  std::array<LastEvent, kWatchedKeyCount> keys_;  // in kWatchedKeys' order (display.cpp)
+  std::deque<Native> natives_;                    // newest first
   std::uint64_t frame_ = 0;
   DWORD now_ = 0;                  // the clock as last sampled
   std::optional<DWORD> lastPass_;  // the tick of the last pass
