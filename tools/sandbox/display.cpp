@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -163,8 +164,10 @@ void Display::paint(HDC dc, const RECT& area, DWORD now, DWORD frameMs, DWORD ne
   std::string choices;
   for (const DWORD ms : kFrameTimes)
     choices += format("%s%" PRIu32, choices.empty() ? "" : ", ", static_cast<std::uint32_t>(ms));
-  out.line(format("Frame time %" PRIu32 " ms   (keys 1-4: %s ms; Esc quits)",
-                  static_cast<std::uint32_t>(frameMs), choices.c_str()),
+  const auto firstKey = static_cast<int>(kFirstFrameTimeKey);
+  const auto lastKey = static_cast<int>(kFirstFrameTimeKey + std::size(kFrameTimes) - 1);
+  out.line(format("Frame time %" PRIu32 " ms   (keys %c-%c: %s ms; Esc quits)",
+                  static_cast<std::uint32_t>(frameMs), firstKey, lastKey, choices.c_str()),
            kHeading);
   out.line(format("Frame %-8" PRIu64 " Tick %" PRIu32 " (0x%08" PRIX32 ") at the last pass or key",
                   frame_, static_cast<std::uint32_t>(now_), static_cast<std::uint32_t>(now_)));

@@ -22,8 +22,11 @@
 
 namespace sandbox {
 
-// The frame times the keys 1 to 4 choose, in ms; the display lists them.
+// The frame times, in ms, that the digit keys choose, one each from
+// kFirstFrameTimeKey on (a digit's virtual-key code is its character); the
+// display lists them.
 inline constexpr DWORD kFrameTimes[] = {16, 33, 100, 250};
+inline constexpr DWORD kFirstFrameTimeKey = '1';
 // The keys whose last event the display follows: X, C and Ctrl.
 inline constexpr std::size_t kWatchedKeyCount = 3;
 

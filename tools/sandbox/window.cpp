@@ -15,7 +15,6 @@ constexpr const char* kTitle = "keyrelay sandbox";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 constexpr int kClientWidth = 760;
 constexpr int kClientHeight = 560;
-constexpr DWORD kFirstFrameTimeKey = '1';
 constexpr DWORD kClockRepaintMs = 100;
 
 struct Sandbox {
