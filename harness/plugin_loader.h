@@ -72,8 +72,8 @@ const char* pluginText(const char* text);
 #if defined(_WIN32)
 // Points the loaded module's import of dll!function at `replacement` and returns
 // what it pointed at; null, changing nothing, when there is no such import or no
-// plugin is loaded. Only before the script's first pass: the script keeps what it
-// read from the import's entry. Windows only: linked in, the plugin has no imports.
+// plugin is loaded. Only before the script's first pass: the script keeps the
+// pointer it read. Windows only: linked in, the plugin has no imports.
 void* rerouteImport(const char* dll, const char* function, void* replacement);
 #endif
 

@@ -52,8 +52,9 @@ const IMAGE_NT_HEADERS* ntHeaders(HMODULE module) {
                               static_cast<DWORD>(at<IMAGE_DOS_HEADER>(module, 0)->e_lfanew));
 }
 
-// The module's import address table entry for dll!function, or null.
-ULONG_PTR* importEntry(HMODULE module, const char* dll, const char* function) {
+// Where the module keeps the pointer to its import dll!function (in its import
+// address table), or null.
+ULONG_PTR* importPointer(HMODULE module, const char* dll, const char* function) {
   const IMAGE_DATA_DIRECTORY& imports =
       ntHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   if (imports.VirtualAddress == 0) return nullptr;
@@ -61,13 +62,13 @@ ULONG_PTR* importEntry(HMODULE module, const char* dll, const char* function) {
     if (_stricmp(at<char>(module, d->Name), dll) != 0) continue;
     auto* names = at<IMAGE_THUNK_DATA>(
         module, d->OriginalFirstThunk != 0 ? d->OriginalFirstThunk : d->FirstThunk);
-    auto* entries = at<IMAGE_THUNK_DATA>(module, d->FirstThunk);
-    for (; names->u1.AddressOfData != 0; ++names, ++entries) {
+    auto* pointers = at<IMAGE_THUNK_DATA>(module, d->FirstThunk);
+    for (; names->u1.AddressOfData != 0; ++names, ++pointers) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
       const auto* byName =
           at<IMAGE_IMPORT_BY_NAME>(module, static_cast<DWORD>(names->u1.AddressOfData));
       if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
-        return &entries->u1.Function;
+        return &pointers->u1.Function;
       }
     }
   }
@@ -191,14 +192,15 @@ const char* pluginText(const char* text) {
 }
 
 void* rerouteImport(const char* dll, const char* function, void* replacement) {
-  ULONG_PTR* entry = loaded != nullptr ? importEntry(loaded, dll, function) : nullptr;
+  ULONG_PTR* pointer = loaded != nullptr ? importPointer(loaded, dll, function) : nullptr;
   DWORD protection = 0;
-  if (entry == nullptr || !VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection)) {
+  if (pointer == nullptr ||
+      !VirtualProtect(pointer, sizeof *pointer, PAGE_READWRITE, &protection)) {
     return nullptr;
   }
-  void* previous = reinterpret_cast<void*>(*entry);
-  *entry = reinterpret_cast<ULONG_PTR>(replacement);
-  VirtualProtect(entry, sizeof *entry, protection, &protection);
+  void* previous = reinterpret_cast<void*>(*pointer);
+  *pointer = reinterpret_cast<ULONG_PTR>(replacement);
+  VirtualProtect(pointer, sizeof *pointer, protection, &protection);
   return previous;
 }
 

@@ -116,7 +116,7 @@ bool replayScenario(ScenarioReader& scenario, const PluginFile& plugin, std::ost
   printAndForget();
   while (const std::optional<Step> step = scenario.next()) {
     check();
-    // Passes one at a time, so that a long run of them is printed as it goes.
+    // Passes one at a time, so that a pass line of many is printed as it goes.
     const auto* passes = std::get_if<Passes>(&*step);
     if (passes != nullptr) passLine.clear();
     for (std::uint32_t i = 0; i < (passes != nullptr ? passes->count : 1); ++i) {

@@ -136,7 +136,7 @@ void Display::frame(std::uint64_t number, DWORD tick, std::span<const standin::H
   }
 }
 
-// A native called with the same slots as in the frame before extends that run.
+// A native called with the same slots as in the frame before extends that span.
 void Display::listNative(const Native& native) {
   if (!natives_.empty()) {
     Native& newest = natives_.front();

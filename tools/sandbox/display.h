@@ -1,8 +1,9 @@
 // What the sandbox shows: the frame time and the clock; for X, C and Ctrl the
 // last event delivered, its age as the clock moves on, and what the plugin makes
 // of it (will act, acted, missed...); the subject; and the natives the plugin
-// called, newest first, with the frames they came in (a native called alike in a
-// run of frames shows once, with the run), text arguments as text.
+// called, newest first, with the frames they came in (a native called alike in
+// consecutive frames shows once, with the first and the last), text arguments as
+// text.
 // Fed by the window's thread, painted with GDI on the same thread, and only while
 // the plugin is loaded: the text arguments are read where the plugin keeps them.
 #pragma once
@@ -56,7 +57,7 @@ class Display {
     std::optional<DWORD> passBefore;  // the tick of the last pass before it
     std::optional<DWORD> firstPass;   // the tick of the first pass after it
   };
-  // A native called with the same arguments in one frame or in a run of frames.
+  // A native called with the same arguments in one frame or in consecutive frames.
   struct Native {
     std::uint64_t firstFrame = 0;
     std::uint64_t lastFrame = 0;
