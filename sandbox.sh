@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Opens the sandbox on this display under Wine: the shipped module dist/keyrelay.asi
 # in a window, driven by the keyboard (see the README). Builds what it needs first.
-# Arguments go to keyrelay-sandbox.exe: [--trace FILE] [--record FILE] [--frame MS]
+# Arguments go to keyrelay-sandbox.exe: [--trace FILE] [--scenario FILE] [--frame MS]
 # [MODULE]. Its exit status is the sandbox's: 0 when closed, 1 when something
 # failed, 2 for a wrong command line.
 set -euo pipefail

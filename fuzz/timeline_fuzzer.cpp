@@ -1,6 +1,6 @@
 // libFuzzer target: each input is a timeline, made by the random tests' generator
-// with its choices taken from the input's bytes, run through the plugin and held
-// against the model. A difference prints the shortest failing prefix as a
+// with its choices taken from the input's bytes, run through the plugin and
+// checked against the model. A difference prints the shortest failing prefix as a
 // scenario and aborts, which libFuzzer reports as a crash with its input saved.
 #include <fuzzer/FuzzedDataProvider.h>
 

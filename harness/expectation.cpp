@@ -32,7 +32,7 @@ std::optional<NativeHash> expectableNative(std::string_view name) {
   return std::nullopt;
 }
 
-PassNatives passNatives(const Runner& runner, const Happening& pass) {
+PassNatives passNatives(const Runner& runner, const AppliedStep& pass) {
   PassNatives natives{.ranScript = pass.outcome == Outcome::kDone};
   const std::span<const standin::HostCall> calls = runner.calls();
   for (const CallGroup& group :
@@ -43,12 +43,12 @@ PassNatives passNatives(const Runner& runner, const Happening& pass) {
   return natives;
 }
 
-void PassLineRecord::clear() {
+void PassLineSummary::clear() {
   first_.reset();
   other_.reset();
 }
 
-void PassLineRecord::add(std::uint64_t pass, PassNatives natives) {
+void PassLineSummary::add(std::uint64_t pass, PassNatives natives) {
   if (!first_) {
     first_ = Seen{pass, std::move(natives)};
   } else if (!other_ && natives != first_->natives) {
@@ -56,7 +56,7 @@ void PassLineRecord::add(std::uint64_t pass, PassNatives natives) {
   }
 }
 
-std::string PassLineRecord::unmet(const Expectation& expectation) const {
+std::string PassLineSummary::unmet(const Expectation& expectation) const {
   PassNatives expected{.ranScript = true, .names = {std::string(nativeName(kSubjectNative))}};
   for (const NativeHash hash : expectation.natives) {
     expected.names.emplace_back(nativeName(hash));

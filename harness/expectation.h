@@ -1,5 +1,5 @@
 // The check of a scenario's expect lines (scenario.h) that every replay makes:
-// what each pass called, held against what the line says it must.
+// what each pass called, checked against what the line says it must.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +27,11 @@ struct PassNatives {
 
   friend bool operator==(const PassNatives&, const PassNatives&) = default;
 };
-PassNatives passNatives(const Runner& runner, const Happening& pass);
+PassNatives passNatives(const Runner& runner, const AppliedStep& pass);
 
 // The passes of one pass line, kept in as little as an expectation needs,
 // however many passes there are: the first, and the first that called otherwise.
-class PassLineRecord {
+class PassLineSummary {
  public:
   // A new pass line: its passes follow.
   void clear();

@@ -3,8 +3,6 @@
 // PluginFile a program passes is not read.
 #include <cstring>
 
-#include "harness/load_error.h"
-#include "harness/loaded_plugin.h"
 #include "harness/plugin_loader.h"
 #include "input/key_state.h"
 #include "plugin/dll_main.h"

@@ -3,8 +3,8 @@
 // built as that library. Its GetTickCount import is rerouted to the stand-in's
 // clock, so that timelines, the wrap of the tick included, replay exactly.
 //
-// A moved PluginFile has the module's preferred address range held before each
-// load, so that the loader must place it elsewhere, as Windows' ASLR does; the
+// A moved PluginFile has the module's preferred address range reserved before
+// each load, so that the loader must place it elsewhere, as Windows' ASLR does; the
 // first such load reports on standard error where the module went.
 #include <cstddef>
 #include <cstdio>
@@ -13,9 +13,6 @@
 #include <utility>
 
 #include "harness/format.h"
-#include "harness/import_reroute.h"
-#include "harness/load_error.h"
-#include "harness/loaded_plugin.h"
 #include "harness/plugin_loader.h"
 #include "host/platform.h"
 #include "standin/standin.h"
@@ -24,7 +21,7 @@ namespace harness {
 namespace {
 
 HMODULE loaded = nullptr;
-void* heldRange = nullptr;  // the preferred range, reserved while the module is loaded
+void* reservedRange = nullptr;  // the preferred range, while the module is loaded
 
 DWORD WINAPI tickFromStandIn() { return standin::readTick(); }
 
@@ -55,8 +52,9 @@ const IMAGE_NT_HEADERS* ntHeaders(HMODULE module) {
                               static_cast<DWORD>(at<IMAGE_DOS_HEADER>(module, 0)->e_lfanew));
 }
 
-// The module's import address table slot for dll!function, or null.
-ULONG_PTR* importSlot(HMODULE module, const char* dll, const char* function) {
+// Where the module keeps the pointer to its import dll!function (in its import
+// address table), or null.
+ULONG_PTR* importPointer(HMODULE module, const char* dll, const char* function) {
   const IMAGE_DATA_DIRECTORY& imports =
       ntHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   if (imports.VirtualAddress == 0) return nullptr;
@@ -64,13 +62,13 @@ ULONG_PTR* importSlot(HMODULE module, const char* dll, const char* function) {
     if (_stricmp(at<char>(module, d->Name), dll) != 0) continue;
     auto* names = at<IMAGE_THUNK_DATA>(
         module, d->OriginalFirstThunk != 0 ? d->OriginalFirstThunk : d->FirstThunk);
-    auto* slots = at<IMAGE_THUNK_DATA>(module, d->FirstThunk);
-    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+    auto* pointers = at<IMAGE_THUNK_DATA>(module, d->FirstThunk);
+    for (; names->u1.AddressOfData != 0; ++names, ++pointers) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
       const auto* byName =
           at<IMAGE_IMPORT_BY_NAME>(module, static_cast<DWORD>(names->u1.AddressOfData));
       if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
-        return &slots->u1.Function;
+        return &pointers->u1.Function;
       }
     }
   }
@@ -105,16 +103,16 @@ bool preferredRange(const char* path, ULONGLONG& base, DWORD& bytes) {
 
 // Reserves the preferred range of the module at `path`, so that the next load
 // cannot use it.
-bool holdPreferredRange(const char* path) {
+bool reservePreferredRange(const char* path) {
   ULONGLONG base = 0;
   DWORD bytes = 0;
   if (!preferredRange(path, base, bytes)) {
     return failLoad(format("%s: cannot read its headers", path));
   }
   void* wanted = reinterpret_cast<void*>(static_cast<ULONG_PTR>(base));
-  heldRange = VirtualAlloc(wanted, bytes, MEM_RESERVE, PAGE_NOACCESS);
-  if (heldRange != wanted) {
-    return failLoad(format("cannot hold the range at 0x%llX: %s", base,
+  reservedRange = VirtualAlloc(wanted, bytes, MEM_RESERVE, PAGE_NOACCESS);
+  if (reservedRange != wanted) {
+    return failLoad(format("cannot reserve the range at 0x%llX: %s", base,
                            systemText(GetLastError(), "").c_str()));
   }
   return true;
@@ -126,21 +124,21 @@ bool loadPlugin(const PluginFile& file) {
   if (loaded != nullptr) return true;
   setLoadError("");
   const char* path = file.path.c_str();
-  if (file.moved && !holdPreferredRange(path)) return false;
+  if (file.moved && !reservePreferredRange(path)) return false;
   loaded = LoadLibraryA(path);
   if (loaded == nullptr) {
     const DWORD error = GetLastError();
     return failLoad(format("cannot load %s: %s", path, systemText(error, path).c_str()));
   }
-  if (heldRange != nullptr) {
-    if (loaded == heldRange) {
-      return failLoad(format("%s: loaded at its preferred base, which was held", path));
+  if (reservedRange != nullptr) {
+    if (loaded == reservedRange) {
+      return failLoad(format("%s: loaded at its preferred base, which was reserved", path));
     }
     static bool reported = false;  // once a process: timelines load it thousands of times
     if (!std::exchange(reported, true)) {
       std::fprintf(stderr, "moved: loaded at 0x%llX, not at its preferred base 0x%llX\n",
                    static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(loaded)),
-                   static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(heldRange)));
+                   static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(reservedRange)));
     }
   }
   if (rerouteImport("KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&tickFromStandIn)) ==
@@ -150,12 +148,12 @@ bool loadPlugin(const PluginFile& file) {
   return true;
 }
 
-// The range is held only while the module is loaded: it is released too.
+// The range is reserved only while the module is loaded: it is released too.
 void unloadPlugin() {
   if (loaded != nullptr) FreeLibrary(loaded);
-  if (heldRange != nullptr) VirtualFree(heldRange, 0, MEM_RELEASE);
+  if (reservedRange != nullptr) VirtualFree(reservedRange, 0, MEM_RELEASE);
   loaded = nullptr;
-  heldRange = nullptr;
+  reservedRange = nullptr;
 }
 
 // The module's state is out of reach: it is mapped afresh.
@@ -194,14 +192,15 @@ const char* pluginText(const char* text) {
 }
 
 void* rerouteImport(const char* dll, const char* function, void* replacement) {
-  ULONG_PTR* slot = loaded != nullptr ? importSlot(loaded, dll, function) : nullptr;
+  ULONG_PTR* pointer = loaded != nullptr ? importPointer(loaded, dll, function) : nullptr;
   DWORD protection = 0;
-  if (slot == nullptr || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection)) {
+  if (pointer == nullptr ||
+      !VirtualProtect(pointer, sizeof *pointer, PAGE_READWRITE, &protection)) {
     return nullptr;
   }
-  void* previous = reinterpret_cast<void*>(*slot);
-  *slot = reinterpret_cast<ULONG_PTR>(replacement);
-  VirtualProtect(slot, sizeof *slot, protection, &protection);
+  void* previous = reinterpret_cast<void*>(*pointer);
+  *pointer = reinterpret_cast<ULONG_PTR>(replacement);
+  VirtualProtect(pointer, sizeof *pointer, protection, &protection);
   return previous;
 }
 

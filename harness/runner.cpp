@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "harness/expectation.h"
-#include "harness/loaded_plugin.h"
 #include "harness/plugin_loader.h"
 #include "harness/trace.h"
 
@@ -21,19 +20,19 @@ Runner::Runner(Start start, PluginFile plugin) : start_(start), plugin_(std::mov
   standin::clearCalls();
 }
 
-Happening& Runner::happened(const Step& step, Outcome outcome) {
-  const std::size_t first = happenings_.empty() ? 0 : happenings_.back().endCall;
-  happenings_.push_back(Happening{.step = step,
-                                  .outcome = outcome,
-                                  .tick = standin::currentTick(),
-                                  .firstCall = first,
-                                  .endCall = standin::calls().size()});
-  return happenings_.back();
+AppliedStep& Runner::logStep(const Step& step, Outcome outcome) {
+  const std::size_t first = appliedSteps_.empty() ? 0 : appliedSteps_.back().endCall;
+  appliedSteps_.push_back(AppliedStep{.step = step,
+                                      .outcome = outcome,
+                                      .tick = standin::currentTick(),
+                                      .firstCall = first,
+                                      .endCall = standin::calls().size()});
+  return appliedSteps_.back();
 }
 
 void Runner::apply(const Step& step) {
   const auto done = [&](bool acted) {
-    happened(step, acted ? Outcome::kDone : Outcome::kNothingToDo);
+    logStep(step, acted ? Outcome::kDone : Outcome::kNothingToDo);
   };
   // Every kind of step by name: a new kind does not compile until it is handled.
   std::visit(Overloaded{
@@ -70,7 +69,7 @@ void Runner::runPasses(const Step& step, const Passes& passes) {
     const DWORD tick = standin::currentTick();
     const unsigned long long readsBefore = standin::tickReads();
     const bool ran = standin::runPass();
-    Happening& pass = happened(step, ran ? Outcome::kDone : Outcome::kNothingToDo);
+    AppliedStep& pass = logStep(step, ran ? Outcome::kDone : Outcome::kNothingToDo);
     pass.pass = ++passes_;
     pass.tick = tick;
     pass.tickReads = standin::tickReads() - readsBefore;
@@ -84,7 +83,7 @@ void Runner::load(const Step& step) {
     outcome = harness::loadPlugin(plugin_) ? Outcome::kDone : Outcome::kFailed;
   }
   loadFailed_ = loadFailed_ || outcome == Outcome::kFailed;
-  happened(step, outcome).module = reinterpret_cast<UINT64>(harness::pluginModule());
+  logStep(step, outcome).module = reinterpret_cast<UINT64>(harness::pluginModule());
 }
 
 void Runner::finish() {
@@ -92,7 +91,7 @@ void Runner::finish() {
 }
 
 void Runner::forget() {
-  happenings_.clear();
+  appliedSteps_.clear();
   standin::clearCalls();
 }
 
@@ -100,10 +99,10 @@ bool replayScenario(ScenarioReader& scenario, const PluginFile& plugin, std::ost
                     const UnmetExpectation& unmet) {
   Runner runner(Runner::Start::kLoad, plugin);
   TracePrinter printer;
-  PassLineRecord passLine;
+  PassLineSummary passLine;
   // Each step's lines printed while the module whose text they show is loaded, and
   // then forgotten.
-  const auto tell = [&] {
+  const auto printAndForget = [&] {
     out << printer.print(runner);
     runner.forget();
   };
@@ -114,24 +113,24 @@ bool replayScenario(ScenarioReader& scenario, const PluginFile& plugin, std::ost
       unmet(what);
     }
   };
-  tell();
+  printAndForget();
   while (const std::optional<Step> step = scenario.next()) {
     check();
-    // Passes one at a time, so that a long run of them is told as it goes.
+    // Passes one at a time, so that a pass line of many is printed as it goes.
     const auto* passes = std::get_if<Passes>(&*step);
     if (passes != nullptr) passLine.clear();
     for (std::uint32_t i = 0; i < (passes != nullptr ? passes->count : 1); ++i) {
       runner.apply(passes != nullptr ? Passes{1, passes->everyMs} : *step);
       if (passes != nullptr) {
-        const Happening& pass = runner.happenings().back();
+        const AppliedStep& pass = runner.appliedSteps().back();
         passLine.add(pass.pass, passNatives(runner, pass));
       }
-      tell();
+      printAndForget();
     }
   }
   check();
   runner.finish();
-  tell();
+  printAndForget();
   return !runner.loadFailed();
 }
 

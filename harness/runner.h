@@ -1,8 +1,9 @@
 // Drives the plugin through a timeline in the process's one stand-in host, one
-// step at a time, and records what each step did: the record the replay's trace,
-// the model's comparison and the sandbox's display all read.
+// step at a time, and logs each step it applies with what it did: the step log
+// that the replay's trace, the model's comparison and the sandbox's display all
+// read, beside the stand-in's call log.
 //
-// Threads: the driving thread only. Memory: the record grows with every step and
+// Threads: the driving thread only. Memory: the logs grow with every step and
 // every host call until forget().
 #pragma once
 
@@ -13,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "harness/plugin_file.h"
+#include "harness/plugin_loader.h"
 #include "harness/scenario.h"
 #include "harness/timeline.h"
 #include "standin/standin.h"
@@ -28,8 +29,9 @@ enum class Outcome : unsigned char {
   kFailed,  // the plugin did not load
 };
 
-// What one step did; a Passes step makes one for each pass.
-struct Happening {
+// A step as the runner applied it, and what it did; a Passes step is applied
+// pass by pass, one for each pass.
+struct AppliedStep {
   Step step;
   Outcome outcome = Outcome::kDone;
   std::uint64_t pass = 0;            // a pass's number in the run, from 1; 0 otherwise
@@ -44,10 +46,10 @@ class Runner {
  public:
   enum class Start : unsigned char {
     // Back to a fresh process: the stand-in reset and the plugin loaded, the load
-    // recorded as the first happening. finish() unloads it.
+    // logged as the first applied step. finish() unloads it.
     kLoad,
-    // The plugin reloaded (reloadPlugin), without a record of that, the clock
-    // and the subject 0.
+    // The plugin reloaded (reloadPlugin), without logging that, the clock and the
+    // subject 0.
     kReloaded,
   };
 
@@ -57,25 +59,26 @@ class Runner {
   Runner& operator=(const Runner&) = delete;
 
   void apply(const Step& step);
-  // With kLoad: unloads the plugin if it is loaded, as the last happening.
+  // With kLoad: unloads the plugin if it is loaded, as the last applied step.
   void finish();
 
-  const std::vector<Happening>& happenings() const { return happenings_; }
-  // Every host call since the start or the last forget(), in order.
+  const std::vector<AppliedStep>& appliedSteps() const { return appliedSteps_; }
+  // Every host call since the start or the last forget(), in order: the stand-in's
+  // call log.
   const std::vector<standin::HostCall>& calls() const { return standin::calls(); }
   // Some load of the plugin failed.
   bool loadFailed() const { return loadFailed_; }
-  // Drops the happenings and host calls recorded so far; passes keep counting.
+  // Empties the step log and the call log; passes keep counting.
   void forget();
 
  private:
-  Happening& happened(const Step& step, Outcome outcome);
+  AppliedStep& logStep(const Step& step, Outcome outcome);
   void runPasses(const Step& step, const Passes& passes);
   void load(const Step& step);
 
   Start start_;
   PluginFile plugin_;
-  std::vector<Happening> happenings_;
+  std::vector<AppliedStep> appliedSteps_;
   std::uint64_t passes_ = 0;
   bool loadFailed_ = false;
 };

@@ -26,8 +26,8 @@ std::string tickLine(std::string_view what, DWORD now) {
                 what.data(), static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now));
 }
 
-// The happening's own line, before its host calls.
-std::string headLine(const Happening& h) {
+// The applied step's own line, before its host calls.
+std::string headLine(const AppliedStep& h) {
   const bool nothing = h.outcome == Outcome::kNothingToDo;
   const char* loadLine = h.outcome == Outcome::kFailed ? "load\n  the plugin did not load"
                          : nothing                     ? "load\n  already loaded"
@@ -67,7 +67,7 @@ std::string_view nativeName(NativeHash hash) {
 
 std::string TracePrinter::print(const Runner& runner) {
   out_.clear();
-  for (const Happening& h : runner.happenings()) {
+  for (const AppliedStep& h : runner.appliedSteps()) {
     if (std::holds_alternative<Load>(h.step)) loadedModule_ = h.module;
     line(headLine(h));
     printCalls(runner, h);
@@ -77,10 +77,10 @@ std::string TracePrinter::print(const Runner& runner) {
 
 // Natives, one line each; the other operations by name. Tick reads are counted
 // in the pass's line, and a hand-back shows only when it asks for more than 0 ms.
-void TracePrinter::printCalls(const Runner& runner, const Happening& happening) {
+void TracePrinter::printCalls(const Runner& runner, const AppliedStep& applied) {
   const std::span<const HostCall> calls = runner.calls();
-  for (const CallGroup& group : groupNativeCalls(
-           calls.subspan(happening.firstCall, happening.endCall - happening.firstCall))) {
+  for (const CallGroup& group :
+       groupNativeCalls(calls.subspan(applied.firstCall, applied.endCall - applied.firstCall))) {
     if (const auto* native = std::get_if<NativeCall>(&group)) {
       line("  " + nativeText(*native));
     } else {

@@ -1,4 +1,4 @@
-// The trace of a run: a line for each happening, and under it the host calls it
+// The trace of a run: a line for each applied step, and under it the host calls it
 // made: natives by name, with their argument slots in hexadecimal and text
 // arguments as text; registrations; a hand-back that asks for more than 0 ms.
 #pragma once
@@ -13,17 +13,17 @@
 
 namespace harness {
 
-// Turns a runner's happenings into trace lines, in as many calls as the caller
+// Turns a runner's applied steps into trace lines, in as many calls as the caller
 // likes; it keeps what was registered from one call to the next.
 class TracePrinter {
  public:
-  // The lines of runner.happenings(); the caller forgets them before the next.
+  // The lines of runner.appliedSteps(); the caller forgets them before the next.
   // Text arguments are read where the plugin keeps them: print before the module
   // that made a call is unloaded.
   std::string print(const Runner& runner);
 
  private:
-  void printCalls(const Runner& runner, const Happening& happening);
+  void printCalls(const Runner& runner, const AppliedStep& applied);
   void printOther(const standin::HostCall& call);
   void line(const std::string& text);
 

@@ -4,9 +4,10 @@
 // values that expose one that does.
 //
 // - Its eight exports, under the decorated names the plugin imports, call the
-//   stand-in's operations (host_operations.cpp, under the served names) and then
-//   leave junk in RCX, RDX, R8 to R11 and XMM0 to XMM5, and 0 in RAX where the
-//   operation returns nothing: a result its caller forgot to set reads as FALSE.
+//   stand-in's operations (host_operations.cpp, under the implementations'
+//   names) and then leave junk in RCX, RDX, R8 to R11 and XMM0 to XMM5, and 0 in
+//   RAX where the operation returns nothing: a result its caller forgot to set
+//   reads as FALSE.
 //   nativeCall leaves its result, the slot's address, in RAX.
 // - The keystroke handler gets each field with junk above its declared width: the
 //   DWORD key in ECX, the WORD repeat count in DX, the BYTE scan code in R8B, the
@@ -18,7 +19,7 @@
 
 #include "host/host_exports.h"
 #include "standin/handler_call.h"
-#include "standin/served_names_windows.h"
+#include "standin/implementation_names_windows.h"
 
 // The offsets the handler call reads the fields at.
 static_assert(offsetof(standin::Keystroke, key) == 0);
@@ -54,11 +55,12 @@ __asm__(
     "  pcmpeqd %xmm5, %xmm5\n"
     "  retq\n"
 
-    // unkindExport export, served, rax: the global function `export`, exported,
-    // which calls `served` from a frame of the shadow space (40 bytes, which also
-    // aligns the stack for the call), puts junk in the volatile registers, and
-    // then, for `rax` zero, clears RAX; for `rax` result, leaves it as `served` did.
-    ".macro unkindExport export, served, rax\n"
+    // unkindExport export, implementation, rax: the global function `export`,
+    // exported, which calls `implementation` from a frame of the shadow space (40
+    // bytes, which also aligns the stack for the call), puts junk in the volatile
+    // registers, and then, for `rax` zero, clears RAX; for `rax` result, leaves it
+    // as `implementation` did.
+    ".macro unkindExport export, implementation, rax\n"
     "  .def \"\\export\"; .scl 2; .type 32; .endef\n"
     "  .globl \"\\export\"\n"
     "  .p2align 4\n"
@@ -67,7 +69,7 @@ __asm__(
     "  subq $40, %rsp\n"
     "  .seh_stackalloc 40\n"
     "  .seh_endprologue\n"
-    "  callq \"\\served\"\n"
+    "  callq \"\\implementation\"\n"
     "  callq standin.junkVolatiles\n"
     "  .ifc \\rax, zero\n"
     "  xorl %eax, %eax\n"
@@ -124,7 +126,7 @@ __asm__(
 // The export of `operation`, which leaves in RAX what `rax` says (above).
 #define KEYRELAY_UNKIND_EXPORT(operation, rax)          \
   __asm__("unkindExport \"" KEYRELAY_EXPORT_##operation \
-          "\", \"" KEYRELAY_SERVED_NAME(operation) "\", " rax)
+          "\", \"" KEYRELAY_IMPLEMENTATION_NAME(operation) "\", " rax)
 
 KEYRELAY_UNKIND_EXPORT(scriptRegister, "zero");
 KEYRELAY_UNKIND_EXPORT(scriptUnregister, "zero");

@@ -4,8 +4,8 @@
 #include "standin/host_state.h"
 #include "standin/script_context.h"
 
+using standin::logCall;
 using standin::Op;
-using standin::record;
 using standin::state;
 
 namespace {
@@ -20,14 +20,14 @@ UINT64 address(Pointer p) {
 // The routine starts with the driver's first runPass, not here: a real host starts
 // scripts later, on its own thread, never inside the loader's call.
 void scriptRegister(HINSTANCE module, ScriptRoutine routine) {
-  record(Op::kScriptRegister, address(module), address(routine));
+  logCall(Op::kScriptRegister, address(module), address(routine));
   state().scriptModule = module;
   state().scriptRoutine = routine;
   standin::context::create(routine);
 }
 
 void scriptUnregister(HINSTANCE module) {
-  record(Op::kScriptUnregister, address(module));
+  logCall(Op::kScriptUnregister, address(module));
   if (module != state().scriptModule) return;
   state().scriptModule = nullptr;
   state().scriptRoutine = nullptr;
@@ -35,26 +35,26 @@ void scriptUnregister(HINSTANCE module) {
 }
 
 void scriptWait(DWORD milliseconds) {
-  record(Op::kScriptWait, milliseconds);
+  logCall(Op::kScriptWait, milliseconds);
   standin::context::yieldToDriver();
 }
 
 void keyboardHandlerRegister(KeystrokeHandler handler) {
-  record(Op::kKeyboardHandlerRegister, address(handler));
+  logCall(Op::kKeyboardHandlerRegister, address(handler));
   state().handler = handler;
 }
 
 void keyboardHandlerUnregister(KeystrokeHandler handler) {
-  record(Op::kKeyboardHandlerUnregister, address(handler));
+  logCall(Op::kKeyboardHandlerUnregister, address(handler));
   if (handler == state().handler) state().handler = nullptr;
 }
 
 void nativeInit(NativeHash hash) {
-  record(Op::kNativeInit, hash);
+  logCall(Op::kNativeInit, hash);
   state().pendingHash = hash;
 }
 
-void nativePush64(UINT64 slot) { record(Op::kNativePush64, slot); }
+void nativePush64(UINT64 slot) { logCall(Op::kNativePush64, slot); }
 
 // The game's side: the subject native answers the current subject in the low half
 // of the slot, with noise above it; the others answer noise alone.
@@ -62,6 +62,6 @@ UINT64* nativeCall() {
   standin::HostState& s = state();
   s.result = standin::kResultNoise;
   if (s.pendingHash == kSubjectNative) s.result |= static_cast<DWORD>(s.subject);
-  record(Op::kNativeCall, s.result);
+  logCall(Op::kNativeCall, s.result);
   return &s.result;
 }

@@ -39,7 +39,7 @@ DWORD currentTick() { return tick.load(std::memory_order_relaxed); }
 DWORD readTick() {
   const DWORD now = tick.load(std::memory_order_relaxed);
   reads.fetch_add(1, std::memory_order_relaxed);
-  record(Op::kGetTickCount, now);
+  logCall(Op::kGetTickCount, now);
   return now;
 }
 
@@ -47,11 +47,11 @@ unsigned long long tickReads() { return reads.load(std::memory_order_relaxed); }
 
 const std::vector<HostCall>& calls() { return state().calls; }
 void clearCalls() { state().calls.clear(); }
-void setRecording(bool on) { state().recording = on; }
+void setLogging(bool on) { state().logging = on; }
 
 void setSubject(SubjectHandle subject) { state().subject = subject; }
 
-bool scriptFaulted() { return context::faulted(); }
+bool scriptThrew() { return context::threw(); }
 
 bool runPass() {
   if (state().scriptRoutine == nullptr) return false;

@@ -11,7 +11,7 @@ namespace standin {
 // process has it.
 struct HostState {
   std::vector<HostCall> calls;
-  bool recording = true;
+  bool logging = true;
   SubjectHandle subject = 0;
   HINSTANCE scriptModule = nullptr;
   ScriptRoutine scriptRoutine = nullptr;
@@ -22,11 +22,11 @@ struct HostState {
 
 HostState& state();
 
-// Adds the call to the record.
+// Adds the call to the call log.
 void appendCall(Op op, UINT64 value, UINT64 routine);
-// Records the call while recording is on; costs one test while it is off.
-inline void record(Op op, UINT64 value, UINT64 routine = 0) {
-  if (state().recording) appendCall(op, value, routine);
+// Logs the call while logging is on; costs one test while it is off.
+inline void logCall(Op op, UINT64 value, UINT64 routine = 0) {
+  if (state().logging) appendCall(op, value, routine);
 }
 
 }  // namespace standin

@@ -18,7 +18,7 @@ void yieldToDriver();
 // Whether the caller is running on the script's context.
 bool inScript();
 // Whether the script ended by an exception, caught where its context begins.
-bool faulted();
+bool threw();
 // The function at the bottom of the script's stack: the one that calls the
 // routine. A walk up the stack from the script must reach it.
 const void* entryFunction();

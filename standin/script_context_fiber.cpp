@@ -13,14 +13,14 @@ struct Script {
   ScriptRoutine routine = nullptr;
   bool running = false;
   bool returned = false;
-  bool faulted = false;
+  bool threw = false;
 };
 
 Script* current = nullptr;
 
 void WINAPI fiberMain(LPVOID) {
   // An exception crosses the plugin's frames on their unwind data.
-  current->faulted = runGuarded(current->routine);
+  current->threw = runGuarded(current->routine);
   current->returned = true;
   // A fiber must never return: that would end the thread.
   for (;;) SwitchToFiber(current->driver);
@@ -53,7 +53,7 @@ void yieldToDriver() {
 }
 
 bool inScript() { return current != nullptr && current->running; }
-bool faulted() { return current != nullptr && current->faulted; }
+bool threw() { return current != nullptr && current->threw; }
 const void* entryFunction() { return reinterpret_cast<const void*>(&fiberMain); }
 
 void drop() {

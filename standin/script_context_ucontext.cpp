@@ -36,7 +36,7 @@ struct Script {
   ScriptRoutine routine = nullptr;
   bool running = false;   // on the script's context now
   bool returned = false;  // the routine came back, which a script must not do
-  bool faulted = false;   // an exception ended it
+  bool threw = false;     // an exception ended it
 #if defined(KEYRELAY_ANNOUNCE_TO_ASAN)
   void* scriptFakeStack = nullptr;
   void* driverFakeStack = nullptr;
@@ -90,7 +90,7 @@ void arrivedInScript() {
 
 void trampoline() {
   arrivedInScript();
-  current->faulted = runGuarded(current->routine);
+  current->threw = runGuarded(current->routine);
   current->returned = true;
   leavingScript(true);
   // uc_link takes the context back to the driver.
@@ -131,7 +131,7 @@ void yieldToDriver() {
 }
 
 bool inScript() { return current != nullptr && current->running; }
-bool faulted() { return current != nullptr && current->faulted; }
+bool threw() { return current != nullptr && current->threw; }
 const void* entryFunction() { return reinterpret_cast<const void*>(&trampoline); }
 
 void drop() {

@@ -1,10 +1,10 @@
 // A stand-in for the script host, for running the plugin where the real host is
-// absent: it defines the host's operations and the tick, records every call made
+// absent: it defines the host's operations and the tick, logs every call made
 // to them, plays the game's side of the natives, runs the registered script one
 // pass at a time and delivers keystrokes to the registered handler.
 //
 // Threads: one driving thread. readTick alone may also be called from other
-// threads, and then only while recording is off.
+// threads, and then only while logging is off.
 #pragma once
 
 #include <array>
@@ -30,15 +30,9 @@ enum class Op : unsigned char {
   kCount,  // not an operation: how many there are
 };
 // The operations' names, as the host spells them, in Op's order.
-inline constexpr std::array<std::string_view, 9> kOpNames = {"GetTickCount",
-                                                             "scriptRegister",
-                                                             "scriptUnregister",
-                                                             "scriptWait",
-                                                             "keyboardHandlerRegister",
-                                                             "keyboardHandlerUnregister",
-                                                             "nativeInit",
-                                                             "nativePush64",
-                                                             "nativeCall"};
+inline constexpr auto kOpNames = std::to_array<std::string_view>(
+    {"GetTickCount", "scriptRegister", "scriptUnregister", "scriptWait", "keyboardHandlerRegister",
+     "keyboardHandlerUnregister", "nativeInit", "nativePush64", "nativeCall"});
 static_assert(kOpNames.size() == static_cast<std::size_t>(Op::kCount), "a name for every Op");
 inline std::string_view opName(Op op) { return kOpNames.at(static_cast<std::size_t>(op)); }
 
@@ -58,7 +52,7 @@ struct HostCall {
 };
 
 // Back to a fresh process: no script or handler registered, tick 0, subject 0,
-// empty record, recording on. The plugin's own state is not touched.
+// an empty call log, logging on. The plugin's own state is not touched.
 void reset();
 
 // The millisecond clock behind GetTickCount. Starts at 0; advancing wraps at 2^32.
@@ -66,16 +60,17 @@ void setTick(DWORD ms);
 void advanceTick(DWORD ms);
 DWORD currentTick();
 // What the plugin's GetTickCount does: returns the current tick, counts the read
-// and records it.
+// and logs it.
 DWORD readTick();
 // Reads since the last reset, by every thread.
 unsigned long long tickReads();
 
-// Every call made to the stand-in since the last reset or clearCalls, in order.
+// The call log: every call made to the stand-in since the last reset or
+// clearCalls, in order.
 const std::vector<HostCall>& calls();
 void clearCalls();
-// Off: calls are counted (ticks) but not recorded.
-void setRecording(bool on);
+// Off: calls are counted (ticks) but not logged.
+void setLogging(bool on);
 
 // The handle the subject native returns from now on. The high half of its result
 // slot holds noise, which the plugin must ignore.
@@ -110,6 +105,6 @@ bool deliverKeystroke(const Keystroke& keystroke);
 
 // Whether the script ended by an exception, which its entry caught: a host guards
 // the scripts it runs, so a failing script ends alone, not the process.
-bool scriptFaulted();
+bool scriptThrew();
 
 }  // namespace standin

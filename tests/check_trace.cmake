@@ -1,19 +1,20 @@
 # cmake [-DWINE=] -DREPLAY= -DSCENARIO= [-DREWRITE=ON] -P check_trace.cmake
 # Replays SCENARIO (a file, given on standard input, or "demo", the built-in one)
 # with REPLAY, under WINE when it is given. The scenario must have an expect line;
-# the replay itself checks them (exit 3 when one does not hold). Standard error must be
-# NAME.stderr where there is one, and then the exit code 2 (a faulty scenario);
-# elsewhere it must be empty and the exit code 0. Where the whole output is the
-# point, the scenario has an expected trace beside it, NAME.trace (the demo's is
-# tools/replay/demo.trace), which standard output must be byte for byte. With
-# $KEYRELAY_MOVE_BASE set, a Wine run holds the module's preferred range and must
-# report that the module loaded elsewhere; that report is not part of what is
-# compared, nor are notices of Wine's and of the sanitizers' own.
+# the replay itself checks them (exit 3 when one is not met). A scenario that must
+# fail has its expected standard error beside it, NAME.stderr, and its exit code,
+# NAME.exit (a faulty line exits 2, an unmet expect line 3): the two go together.
+# Elsewhere standard error must be empty and the exit code 0. Where the whole
+# output is the point, the scenario has an expected trace beside it, NAME.trace
+# (the demo's is tools/replay/demo.trace), which standard output must be byte for
+# byte. With $KEYRELAY_MOVE_BASE set, a Wine run reserves the module's preferred
+# range and must report that the module loaded elsewhere; that report is not part
+# of what is compared, nor are notices of Wine's and of the sanitizers' own.
 # REWRITE=ON writes the expected trace and standard error that exist from this run
 # instead, after a deliberate change, and says which it changed: the diff is what
 # gets reviewed. It refuses a run whose exit code is not the expected one, or whose
-# standard error would add or remove a NAME.stderr; it never writes a scenario, so
-# the expect lines stay as they were written.
+# standard error would add or remove a NAME.stderr; it never writes a scenario or
+# a NAME.exit, so the expect lines and the exit code stay as they were written.
 if(SCENARIO STREQUAL "demo")
   cmake_path(SET file NORMALIZE ${CMAKE_CURRENT_LIST_DIR}/../tools/replay/demo.scenario)
   set(input "")
@@ -23,6 +24,7 @@ else()
 endif()
 string(REGEX REPLACE "\\.scenario$" ".trace" trace "${file}")
 string(REGEX REPLACE "\\.trace$" ".stderr" errors "${trace}")
+string(REGEX REPLACE "\\.trace$" ".exit" exitFile "${trace}")
 # Every scenario says what it checks in its own lines, with or without a trace.
 file(STRINGS ${file} expects REGEX "^[ \t]*[Ee][Xx][Pp][Ee][Cc][Tt]([ \t#]|$)")
 if(NOT expects)
@@ -51,14 +53,23 @@ endif()
 
 set(expectedErr "")
 set(expectedExit 0)
-if(EXISTS ${errors})
+if(EXISTS ${errors} OR EXISTS ${exitFile})
+  if(NOT EXISTS ${errors} OR NOT EXISTS ${exitFile})
+    message(FATAL_ERROR "${file}: a scenario that fails has both ${errors} and ${exitFile}, "
+                        "what it says and how it ends, or neither")
+  endif()
   file(READ ${errors} expectedErr)
-  set(expectedExit 2)
+  file(READ ${exitFile} expectedExit)
+  string(STRIP "${expectedExit}" expectedExit)
+  if(NOT expectedExit MATCHES "^[1-9][0-9]*$" OR expectedExit GREATER 255)
+    message(FATAL_ERROR "${exitFile}: '${expectedExit}' is no exit code of a failure "
+                        "(expected 1 to 255)")
+  endif()
 endif()
 if(NOT exit STREQUAL expectedExit)
   set(why "exit ${exit}")
   if(exit STREQUAL "3")
-    set(why "an expect line did not hold (exit 3)")
+    set(why "an expect line was not met (exit 3)")
   elseif(exit STREQUAL "2")
     set(why "a faulty scenario (exit 2)")
   endif()
@@ -105,6 +116,9 @@ endif()
 string(LENGTH "${out}" bytes)
 if(EXISTS ${trace})
   message(STATUS "the expected trace (${bytes} bytes), exit ${exit}")
+elseif(exit EQUAL 0)
+  message(STATUS "every expect line met (${bytes} bytes of trace, no whole trace kept), exit 0")
 else()
-  message(STATUS "every expect line held (${bytes} bytes of trace, no whole trace kept), exit ${exit}")
+  message(STATUS "the expected standard error (${bytes} bytes of trace, no whole trace kept), "
+                 "exit ${exit}")
 endif()

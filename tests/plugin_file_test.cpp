@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "harness/plugin_file.h"
+#include "harness/plugin_loader.h"
 
 namespace keyrelay_test {
 namespace {

@@ -1,5 +1,5 @@
 // Test controls over the plugin and the stand-in host: a reset host and an empty
-// key-state table for every test, and the recorded calls read back as natives.
+// key-state table for every test, and the logged calls read back as natives.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "harness/native_calls.h"
-#include "harness/plugin_file.h"
 #include "harness/plugin_loader.h"
 #include "input/key_state.h"
 #include "script/natives.h"
@@ -55,7 +54,7 @@ class UnloadedPluginTest : public ::testing::Test {
 };
 
 // Then the plugin loaded (startLoaded, tests/test_start.h): the clock at
-// kStartTick, subject kStartSubject, the record cleared of the load's calls.
+// kStartTick, subject kStartSubject, the call log cleared of the load's calls.
 class LoadedPluginTest : public UnloadedPluginTest {
  protected:
   void SetUp() override;

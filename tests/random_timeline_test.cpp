@@ -1,4 +1,4 @@
-// Seeded random timelines through the plugin, held call for call against the
+// Seeded random timelines through the plugin, checked call for call against the
 // model. KEYRELAY_TIMELINES sets how many (a soak: millions), KEYRELAY_SEED the
 // first seed; a failure names the seed of the timeline that failed.
 #include <gtest/gtest.h>

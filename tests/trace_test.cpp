@@ -8,7 +8,7 @@
 #include <string>
 
 #include "harness/format.h"
-#include "harness/loaded_plugin.h"
+#include "harness/plugin_loader.h"
 #include "harness/runner.h"
 #include "harness/trace.h"
 #include "host/host.h"

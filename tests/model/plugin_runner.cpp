@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "harness/format.h"
-#include "harness/loaded_plugin.h"
 #include "harness/number.h"
 #include "harness/plugin_loader.h"
 #include "harness/runner.h"

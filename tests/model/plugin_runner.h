@@ -1,4 +1,4 @@
-// Runs timelines through the plugin, loaded in the stand-in host, and holds what
+// Runs timelines through the plugin, loaded in the stand-in host, and checks what
 // it did against the model.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "harness/plugin_file.h"
+#include "harness/plugin_loader.h"
 #include "harness/timeline.h"
 
 namespace keyrelay_model {
@@ -43,7 +43,7 @@ std::string failureReport(PluginRunner& runner, const std::string& origin,
 
 // Runs the random timelines of $KEYRELAY_TIMELINES seeds (`count` when it is
 // unset) from $KEYRELAY_SEED (kDefaultSeed when unset) through `plugin`, each
-// held against the model, and prints what ran, or on standard error the failure
+// checked against the model, and prints what ran, or on standard error the failure
 // report of the first that failed. Returns 0 when all agreed, 1 when one did not,
 // 2 when a variable is not a number (harness/number.h) or asks for no timelines.
 int runRandomTimelines(std::uint64_t count, const harness::PluginFile& plugin);

@@ -1,6 +1,7 @@
 // Keystrokes from one thread as fast as it can deliver them, queries or whole
 // passes on another. Under ThreadSanitizer any race fails the run; in every build
-// the invariants below must hold although a query may see fields of two events.
+// the invariants below must stay true although a query may see fields of two
+// events.
 // A write outside the key table is caught under AddressSanitizer (the table is a
 // global with guard zones around it); elsewhere the tick count shows that codes
 // of 255 and above were turned away before anything was stored.
@@ -69,12 +70,12 @@ struct Writer {
   }
 };
 
-// The recorder is a vector for one thread: off in these tests. Ticks are still
+// The call log is a vector for one thread: off in these tests. Ticks are still
 // counted.
 using KeyTableStressTest = LoadedPluginTest;
 
 TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecordNeverAct) {
-  standin::setRecording(false);
+  standin::setLogging(false);
   Writer writer;
   std::atomic<bool> done{false};
   std::atomic<std::uint64_t> rounds{0};
@@ -121,7 +122,7 @@ TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecord
 }
 
 TEST_F(KeyTableStressTest, WholePassesRunWhileKeystrokesArriveOnAnotherThread) {
-  standin::setRecording(false);
+  standin::setLogging(false);
   Writer writer;
   std::atomic<bool> done{false};
   std::atomic<std::uint64_t> passes{0};

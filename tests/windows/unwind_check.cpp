@@ -9,9 +9,6 @@
 #include <cstdio>
 #include <string>
 
-#include "harness/import_reroute.h"
-#include "harness/loaded_plugin.h"
-#include "harness/plugin_file.h"
 #include "harness/plugin_loader.h"
 #include "host/host.h"
 #include "host/platform.h"
@@ -122,7 +119,7 @@ bool passWithProbe(const harness::PluginFile& plugin, const Place& place, Probe 
   harness::unloadPlugin();
   standin::reset();
   if (!keyrelay_test::startLoaded(plugin)) return false;
-  standin::setRecording(false);
+  standin::setLogging(false);
   probe = with;
   walkedThrough = false;
   *place.original = harness::rerouteImport(place.dll, place.function, place.probed);
@@ -150,10 +147,9 @@ int main() {
           std::string("the walk from inside ") + place.name +
               " crosses the plugin's frames and reaches the script entry");
     // Caught below the script routine: the script has ended, the process goes on.
-    check(
-        passWithProbe(plugin, place, throwProbe) && standin::scriptFaulted() && !standin::runPass(),
-        std::string("an exception from inside ") + place.name +
-            " is caught at the script entry and the process goes on");
+    check(passWithProbe(plugin, place, throwProbe) && standin::scriptThrew() && !standin::runPass(),
+          std::string("an exception from inside ") + place.name +
+              " is caught at the script entry and the process goes on");
   }
   harness::unloadPlugin();
   return failures == 0 ? 0 : 1;

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "demo_scenario.h"
-#include "harness/plugin_file.h"
+#include "harness/plugin_loader.h"
 #include "harness/quote.h"
 #include "harness/runner.h"
 #include "harness/scenario.h"
@@ -26,11 +26,11 @@ constexpr std::string_view kUsage =
     "usage: keyrelay-replay [FILE | -]   replay a scenario (- reads standard input;\n"
     "                                    none replays the built-in demo)\n"
     "       keyrelay-replay --demo       print the demo scenario\n"
-    "exit status: 0 when every expect line held, 1 when the file cannot be read or\n"
-    "the plugin did not load, 2 for a faulty line or command line, 3 when an expect\n"
-    "line did not hold\n";
+    "exit status: 0 when every expect line was met, 1 when the file cannot be read\n"
+    "or the plugin did not load, 2 for a faulty line or command line, 3 when an\n"
+    "expect line was not met\n";
 
-// The replay's own exit status for an expect line that did not hold: a plugin
+// The replay's own exit status for an expect line that was not met: a plugin
 // that does otherwise than its scenario says, told apart from a faulty scenario.
 constexpr int kUnmetExpectation = 3;
 

@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -25,11 +26,12 @@ struct WatchedKey {
   DWORD code;
   bool actsOnPress;
 };
-constexpr std::array<WatchedKey, 3> kWatchedKeys = {{
+constexpr auto kWatchedKeys = std::to_array<WatchedKey>({
     {kStealthKey, false},
     {kFollowUpKey, false},
     {kHoldKey, true},
-}};
+});
+static_assert(kWatchedKeys.size() == kWatchedKeyCount, "a row for every watched key");
 
 constexpr std::size_t kShownNatives = 16;
 constexpr int kMargin = 12;
@@ -42,7 +44,8 @@ constexpr std::size_t kKeyRowLead = 5 + 7 + 1 + 7 + 3 + 2;
 constexpr std::size_t kColumns = kKeyRowLead + kVerdictColumns;
 // The least shown: everything down to the natives' headings, and a few natives.
 constexpr int kMinimumNatives = 3;
-constexpr int kLinesAboveNatives = 3 + 1 + 2 * 3 + 2;  // without the two gaps
+constexpr int kLinesAboveNatives =
+    3 + 1 + 2 * static_cast<int>(kWatchedKeyCount) + 2;  // without the two gaps
 constexpr COLORREF kBackground = RGB(250, 250, 246);
 constexpr COLORREF kText = RGB(20, 20, 20);
 constexpr COLORREF kHeading = RGB(30, 70, 150);
@@ -133,7 +136,7 @@ void Display::frame(std::uint64_t number, DWORD tick, std::span<const standin::H
   }
 }
 
-// A native called with the same slots as in the frame before extends that run.
+// A native called with the same slots as in the frame before extends that span.
 void Display::listNative(const Native& native) {
   if (!natives_.empty()) {
     Native& newest = natives_.front();
@@ -161,8 +164,10 @@ void Display::paint(HDC dc, const RECT& area, DWORD now, DWORD frameMs, DWORD ne
   std::string choices;
   for (const DWORD ms : kFrameTimes)
     choices += format("%s%" PRIu32, choices.empty() ? "" : ", ", static_cast<std::uint32_t>(ms));
-  out.line(format("Frame time %" PRIu32 " ms   (keys 1-4: %s ms; Esc quits)",
-                  static_cast<std::uint32_t>(frameMs), choices.c_str()),
+  const auto firstKey = static_cast<int>(kFirstFrameTimeKey);
+  const auto lastKey = static_cast<int>(kFirstFrameTimeKey + std::size(kFrameTimes) - 1);
+  out.line(format("Frame time %" PRIu32 " ms   (keys %c-%c: %s ms; Esc quits)",
+                  static_cast<std::uint32_t>(frameMs), firstKey, lastKey, choices.c_str()),
            kHeading);
   out.line(format("Frame %-8" PRIu64 " Tick %" PRIu32 " (0x%08" PRIX32 ") at the last pass or key",
                   frame_, static_cast<std::uint32_t>(now_), static_cast<std::uint32_t>(now_)));
@@ -182,16 +187,16 @@ void Display::paint(HDC dc, const RECT& area, DWORD now, DWORD frameMs, DWORD ne
     EventTimes times{
         .actsOnPress = key.actsOnPress,
         .release = release,
-        .windowMs = key.actsOnPress ? kHeldMs : kJustReleasedMs,
+        .ageLimitMs = key.actsOnPress ? kHeldMs : kJustReleasedMs,
         .ageMs = now - last.tick,
         .nextPassInMs = nextPassInMs,
         .firstPassAgeMs = std::nullopt,
-        .frameMs = std::nullopt,
+        .passGapMs = std::nullopt,
     };
     if (last.firstPass) times.firstPassAgeMs = *last.firstPass - last.tick;
     if (last.passBefore) {
       const DWORD decidingPass = last.firstPass ? *last.firstPass : now + nextPassInMs;
-      times.frameMs = decidingPass - *last.passBefore;
+      times.passGapMs = decidingPass - *last.passBefore;
     }
     const Verdict verdict = judgeEvent(times);
     out.line(format(kKeyRow, harness::keyLabel(key.code).c_str(), release ? "release" : "press",

@@ -1,13 +1,15 @@
 // What the sandbox shows: the frame time and the clock; for X, C and Ctrl the
 // last event delivered, its age as the clock moves on, and what the plugin makes
 // of it (will act, acted, missed...); the subject; and the natives the plugin
-// called, newest first, with the frames they came in (a native called alike in a
-// run of frames shows once, with the run), text arguments as text.
+// called, newest first, with the frames they came in (a native called alike in
+// consecutive frames shows once, with the first and the last), text arguments as
+// text.
 // Fed by the window's thread, painted with GDI on the same thread, and only while
 // the plugin is loaded: the text arguments are read where the plugin keeps them.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -21,8 +23,13 @@
 
 namespace sandbox {
 
-// The frame times the keys 1 to 4 choose, in ms; the display lists them.
+// The frame times, in ms, that the digit keys choose, one each from
+// kFirstFrameTimeKey on (a digit's virtual-key code is its character); the
+// display lists them.
 inline constexpr DWORD kFrameTimes[] = {16, 33, 100, 250};
+inline constexpr DWORD kFirstFrameTimeKey = '1';
+// The keys whose last event the display follows: X, C and Ctrl.
+inline constexpr std::size_t kWatchedKeyCount = 3;
 
 class Display {
  public:
@@ -50,7 +57,7 @@ class Display {
     std::optional<DWORD> passBefore;  // the tick of the last pass before it
     std::optional<DWORD> firstPass;   // the tick of the first pass after it
   };
-  // A native called with the same arguments in one frame or in a run of frames.
+  // A native called with the same arguments in one frame or in consecutive frames.
   struct Native {
     std::uint64_t firstFrame = 0;
     std::uint64_t lastFrame = 0;
@@ -62,8 +69,8 @@ class Display {
 
   // Deleted with the display.
   std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)> font_;
-  std::array<LastEvent, 3> keys_;  // X, C, Ctrl
-  std::deque<Native> natives_;     // newest first
+  std::array<LastEvent, kWatchedKeyCount> keys_;  // in kWatchedKeys' order (display.cpp)
+  std::deque<Native> natives_;                    // newest first
   std::uint64_t frame_ = 0;
   DWORD now_ = 0;                  // the clock as last sampled
   std::optional<DWORD> lastPass_;  // the tick of the last pass

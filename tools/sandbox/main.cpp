@@ -10,9 +10,8 @@
 #include <string_view>
 #include <utility>
 
-#include "harness/load_error.h"
 #include "harness/number.h"
-#include "harness/plugin_file.h"
+#include "harness/plugin_loader.h"
 #include "harness/quote.h"
 #include "tools/sandbox/display.h"
 #include "tools/sandbox/session.h"
@@ -21,11 +20,11 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: keyrelay-sandbox [--trace FILE] [--record FILE] [--frame MS] [MODULE]\n"
-    "  MODULE          the plugin to load (else $KEYRELAY_PLUGIN, else dist/keyrelay.asi)\n"
-    "  --trace FILE    write what the plugin did, as keyrelay-replay prints it\n"
-    "  --record FILE   write the session as a scenario for keyrelay-replay\n"
-    "  --frame MS      the frame time to start with, 1 to 10000 (16)\n"
+    "usage: keyrelay-sandbox [--trace FILE] [--scenario FILE] [--frame MS] [MODULE]\n"
+    "  MODULE           the plugin to load (else $KEYRELAY_PLUGIN, else dist/keyrelay.asi)\n"
+    "  --trace FILE     write what the plugin did, as keyrelay-replay prints it\n"
+    "  --scenario FILE  write the session as a scenario for keyrelay-replay\n"
+    "  --frame MS       the frame time to start with, 1 to 10000 (16)\n"
     "Exit status: 0 when closed, 1 when something failed, 2 for a wrong command line.\n";
 constexpr const char* kDefaultModule = "dist/keyrelay.asi";
 constexpr const char* kTitle = "keyrelay sandbox";
@@ -37,7 +36,7 @@ constexpr int kUsageError = 2;
 struct Options {
   std::string module;
   std::string trace;
-  std::string record;
+  std::string scenario;
   DWORD frameMs = kDefaultFrameMs;
   bool help = false;
 };
@@ -90,7 +89,7 @@ Parsed parse(int argc, char** argv) {
   };
   for (int i = 1; i < argc; ++i) {
     const std::string_view word = argv[i];
-    const bool takesValue = word == "--trace" || word == "--record" || word == "--frame";
+    const bool takesValue = word == "--trace" || word == "--scenario" || word == "--frame";
     if (takesValue && i + 1 == argc) {
       return wrong(std::string(word) +
                    (word == "--frame" ? " takes 1 to 10000 ms" : " takes a file name"));
@@ -99,8 +98,8 @@ Parsed parse(int argc, char** argv) {
       options.help = true;
     } else if (word == "--trace") {
       options.trace = argv[++i];
-    } else if (word == "--record") {
-      options.record = argv[++i];
+    } else if (word == "--scenario") {
+      options.scenario = argv[++i];
     } else if (word == "--frame") {
       const std::string_view value = argv[++i];
       const std::optional<std::uint64_t> ms = harness::parseNumber(value, 1, kLongestFrameMs);
@@ -155,8 +154,9 @@ int main(int argc, char** argv) {
     return fail(module + " is a folder, not a module");
   }
   std::ofstream trace;
-  std::ofstream record;
-  for (const auto& [path, file] : {std::pair{&options.trace, &trace}, {&options.record, &record}}) {
+  std::ofstream scenario;
+  for (const auto& [path, file] :
+       {std::pair{&options.trace, &trace}, {&options.scenario, &scenario}}) {
     if (const std::string error = openOutput(*path, *file); !error.empty()) return fail(error);
   }
 
@@ -164,12 +164,12 @@ int main(int argc, char** argv) {
   harness::setLoadErrorsPrinted(false);
   sandbox::Display display;
   sandbox::Session session(plugin.file, display, trace.is_open() ? &trace : nullptr,
-                           record.is_open() ? &record : nullptr);
+                           scenario.is_open() ? &scenario : nullptr);
   if (!session.error().empty()) {
     session.finish();
     return fail(session.error());
   }
   const std::string windowError = sandbox::runWindow(session, display, options.frameMs);
-  if (!session.finish()) return fail("cannot write the trace or the recording");
+  if (!session.finish()) return fail("cannot write the trace or the scenario");
   return windowError.empty() ? 0 : fail(windowError);
 }

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "harness/load_error.h"
+#include "harness/plugin_loader.h"
 #include "harness/scenario.h"
 
 namespace sandbox {
@@ -11,11 +11,11 @@ namespace {
 // The subject the session's passes fetch, as the game hands one out.
 constexpr SubjectHandle kSessionSubject = 7;
 
-// What the module registered as it loaded (the runner's first happening), as the
-// plugin does: its script, for its own module, and its keystroke handler. Empty
-// when it registered both.
+// What the module registered as it loaded (the runner's first applied step), as
+// the plugin does: its script, for its own module, and its keystroke handler.
+// Empty when it registered both.
 std::string missingRegistrations(const harness::Runner& runner) {
-  const harness::Happening& load = runner.happenings().front();
+  const harness::AppliedStep& load = runner.appliedSteps().front();
   bool script = false;
   bool handler = false;
   for (std::size_t i = load.firstCall; i < load.endCall; ++i) {
@@ -32,10 +32,10 @@ std::string missingRegistrations(const harness::Runner& runner) {
 }  // namespace
 
 Session::Session(const harness::PluginFile& plugin, Display& display, std::ostream* trace,
-                 std::ostream* recording)
+                 std::ostream* scenario)
     : display_(display),
       trace_(trace),
-      recording_(recording),
+      scenario_(scenario),
       runner_(harness::Runner::Start::kLoad, plugin) {
   const std::string& module = plugin.path;
   if (runner_.loadFailed()) {
@@ -47,7 +47,7 @@ Session::Session(const harness::PluginFile& plugin, Display& display, std::ostre
     return;
   }
   apply(harness::SetSubject{kSessionSubject});  // for the whole session
-  tell();
+  forwardAndForget();
 }
 
 const std::string& Session::error() const { return error_; }
@@ -55,40 +55,40 @@ const std::string& Session::error() const { return error_; }
 void Session::keystroke(DWORD now, const standin::Keystroke& keystroke) {
   apply(harness::SetTick{now});
   apply(harness::Key{keystroke});
-  tell();
+  forwardAndForget();
 }
 
 void Session::frame(DWORD now) {
   apply(harness::SetTick{now});
   apply(harness::Passes{});
-  tell();
+  forwardAndForget();
 }
 
 bool Session::finish() {
   runner_.finish();
-  tell();
+  forwardAndForget();
   const auto good = [](std::ostream* out) { return out == nullptr || out->flush().good(); };
-  return good(trace_) && good(recording_);
+  return good(trace_) && good(scenario_);
 }
 
 void Session::apply(const harness::Step& step) {
   runner_.apply(step);
-  if (recording_ != nullptr) *recording_ << harness::scenarioLines(step);
+  if (scenario_ != nullptr) *scenario_ << harness::scenarioLines(step);
 }
 
-// Hands what the steps did to the trace and the display, then forgets it, so
+// Forwards what the steps did to the trace and the display, then forgets it, so
 // that a long session takes no more memory than a short one. The files are
-// flushed as they go: they tell what happened up to a crash, too.
-void Session::tell() {
+// flushed as they go: they show what happened up to a crash, too.
+void Session::forwardAndForget() {
   if (trace_ != nullptr) *trace_ << printer_.print(runner_) << std::flush;
-  if (recording_ != nullptr) *recording_ << std::flush;
+  if (scenario_ != nullptr) *scenario_ << std::flush;
   const std::span<const standin::HostCall> calls = runner_.calls();
-  for (const harness::Happening& happening : runner_.happenings()) {
-    if (const auto* key = std::get_if<harness::Key>(&happening.step)) {
-      display_.keystroke(key->keystroke, happening.tick);
-    } else if (std::holds_alternative<harness::Passes>(happening.step)) {
-      display_.frame(happening.pass, happening.tick,
-                     calls.subspan(happening.firstCall, happening.endCall - happening.firstCall));
+  for (const harness::AppliedStep& applied : runner_.appliedSteps()) {
+    if (const auto* key = std::get_if<harness::Key>(&applied.step)) {
+      display_.keystroke(key->keystroke, applied.tick);
+    } else if (std::holds_alternative<harness::Passes>(applied.step)) {
+      display_.frame(applied.pass, applied.tick,
+                     calls.subspan(applied.firstCall, applied.endCall - applied.firstCall));
     }
   }
   runner_.forget();

@@ -15,7 +15,6 @@ constexpr const char* kTitle = "keyrelay sandbox";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 constexpr int kClientWidth = 760;
 constexpr int kClientHeight = 560;
-constexpr DWORD kFirstFrameTimeKey = '1';
 constexpr DWORD kClockRepaintMs = 100;
 
 struct Sandbox {
@@ -38,9 +37,9 @@ DWORD nextPassIn(const Sandbox& sandbox, DWORD now) {
 
 // The window's outer size for a client area of `client`.
 POINT outerSize(SIZE client) {
-  RECT frame{0, 0, client.cx, client.cy};
-  AdjustWindowRect(&frame, kStyle, FALSE);
-  return POINT{frame.right - frame.left, frame.bottom - frame.top};
+  RECT outer{0, 0, client.cx, client.cy};
+  AdjustWindowRect(&outer, kStyle, FALSE);
+  return POINT{outer.right - outer.left, outer.bottom - outer.top};
 }
 
 // Never smaller than the display's columns need.

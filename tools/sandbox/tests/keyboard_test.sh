@@ -3,7 +3,7 @@
 # The sandbox driven along a real keyboard path: on a private Xvfb display, in a
 # Wine virtual desktop, xdotool sends key events that reach the window as keyboard
 # messages. The sandbox must close with status 0 on Esc, the trace must show the
-# bindings acting on them, key by key, and the session's recording, replayed by
+# bindings acting on them, key by key, and the session's scenario, replayed by
 # keyrelay-replay, must print the same trace.
 # Wine's settings (WINEPREFIX...) come from the environment.
 set -euo pipefail
@@ -15,7 +15,7 @@ rm -f "$out"/sandbox.trace "$out"/sandbox.scenario "$out"/replayed.trace
 startDisplay "$out" -ardelay 500 -arinterval 100
 prepareSandboxPrefix "$wine" "$sandbox"
 startSandbox "$out" "$wine" "$sandbox" --trace "$out/sandbox.trace" \
-  --record "$out/sandbox.scenario" "$module"
+  --scenario "$out/sandbox.scenario" "$module"
 started=$(date +%s%N)
 xdotool key x; sleep 0.3                                      # tap X
 xdotool key c; sleep 0.3                                      # tap C
@@ -39,11 +39,11 @@ fi
 
 KEYRELAY_PLUGIN="$module" "$wine" "$replay" "$out/sandbox.scenario" >"$out/replayed.trace"
 if ! cmp -s "$out/sandbox.trace" "$out/replayed.trace"; then
-  echo "the recording, replayed, gives another trace:" >&2
+  echo "the scenario, replayed, gives another trace:" >&2
   diff -u "$out/sandbox.trace" "$out/replayed.trace" | head -40 >&2
   exit 1
 fi
-echo "the recording replays to the same trace ($(wc -l <"$out/sandbox.trace") lines)"
+echo "the scenario replays to the same trace ($(wc -l <"$out/sandbox.trace") lines)"
 
 # Each key event in the order sent (a run of auto-repeats as one), with what the
 # passes after it must call: a token a pass, "." for none, natives of one pass

@@ -1,5 +1,5 @@
 // The display's judgement of a watched key's last event, against the plugin's
-// rules: windows of 100 ms for a release and 5000 ms for a hold, each edge on
+// rules: age limits of 100 ms for a release and 5000 ms for a hold, each edge on
 // both sides, and the text a person reads for it.
 #include <gtest/gtest.h>
 
@@ -15,12 +15,12 @@ constexpr DWORD kRelease = 100;
 constexpr DWORD kHold = 5000;
 
 EventTimes release(DWORD ageMs, DWORD nextPassInMs, std::optional<DWORD> firstPassAgeMs,
-                   std::optional<DWORD> frameMs = std::nullopt) {
-  return {false, true, kRelease, ageMs, nextPassInMs, firstPassAgeMs, frameMs};
+                   std::optional<DWORD> passGapMs = std::nullopt) {
+  return {false, true, kRelease, ageMs, nextPassInMs, firstPassAgeMs, passGapMs};
 }
 EventTimes hold(DWORD ageMs, DWORD nextPassInMs, std::optional<DWORD> firstPassAgeMs,
-                std::optional<DWORD> frameMs = std::nullopt) {
-  return {true, false, kHold, ageMs, nextPassInMs, firstPassAgeMs, frameMs};
+                std::optional<DWORD> passGapMs = std::nullopt) {
+  return {true, false, kHold, ageMs, nextPassInMs, firstPassAgeMs, passGapMs};
 }
 
 struct Case {
@@ -44,7 +44,7 @@ TEST(VerdictTest, JudgesEachEventAsThePluginWould) {
        "will act: next pass at 99 ms, under 100 ms"},
       {"a release the next pass sees at 100 ms", release(50, 50, std::nullopt, 250),
        Verdict::kMissed, "missed: next pass at 100 ms, past 100 ms (a 250 ms frame)"},
-      {"a release older than its window, the pass overdue", release(130, 0, std::nullopt),
+      {"a release older than its age limit, the pass overdue", release(130, 0, std::nullopt),
        Verdict::kMissed, "missed: next pass at 130 ms, past 100 ms"},
       {"a release the first pass saw at 99 ms", release(300, 10, 99), Verdict::kActed,
        "acted: first pass at 99 ms, under 100 ms"},
@@ -56,7 +56,7 @@ TEST(VerdictTest, JudgesEachEventAsThePluginWould) {
        "will act: next pass at 4999 ms, under 5000 ms"},
       {"a hold the next pass sees at 5000 ms, passes having acted", hold(4000, 1000, 10),
        Verdict::kActedAndPast, "acted while under 5000 ms; past it now"},
-      {"a hold no pass saw inside its window", hold(6000, 100, 5000, 10000), Verdict::kMissed,
+      {"a hold no pass saw under its age limit", hold(6000, 100, 5000, 10000), Verdict::kMissed,
        "missed: first pass at 5000 ms, past 5000 ms (a 10000 ms frame)"},
       {"a hold whose first pass is due too late", hold(10, 5000, std::nullopt, 10000),
        Verdict::kMissed, "missed: next pass at 5010 ms, past 5000 ms (a 10000 ms frame)"},

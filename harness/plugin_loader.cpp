@@ -1,5 +1,5 @@
-#include "harness/plugin_file.h"
-
+// What both builds of the loader seam share: the file a program names, and why
+// the last load failed.
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -8,6 +8,12 @@
 #include "harness/plugin_loader.h"
 
 namespace harness {
+namespace {
+
+std::string lastError;
+bool printErrors = true;
+
+}  // namespace
 
 PluginFileResult pluginFileFromEnvironment(std::string fallback) {
   PluginFileResult result;
@@ -28,5 +34,14 @@ int loadPluginNamedByEnvironment(const char* tool, PluginFile& file) {
   file = std::move(named.file);
   return loadPlugin(file) ? 0 : 1;
 }
+
+void setLoadError(std::string why) {
+  lastError = std::move(why);
+  if (printErrors && !lastError.empty()) std::fprintf(stderr, "%s\n", lastError.c_str());
+}
+
+const std::string& loadError() { return lastError; }
+
+void setLoadErrorsPrinted(bool on) { printErrors = on; }
 
 }  // namespace harness
