@@ -41,7 +41,8 @@ KEYRELAY_LLVM19_PACKAGES=(clang-19 lld-19 llvm-19)
 # has its heap placed at random in the gigabyte above it: in about one process of
 # five thousand it covers the page Wine keeps at 0x7ffe0000, and the process exits
 # with status 1, saying only, on a debug channel, "failed to map the shared user data".
-KEYRELAY_WINE_PACKAGES=(wine wine64 wine64-preloader)
+# And Python, whose os.pidfd_open tells scripts/wine-env.sh when a run has ended.
+KEYRELAY_WINE_PACKAGES=(wine wine64 wine64-preloader python3)
 # What the sandbox adds to Wine: Wine's own fonts, whose Marlett draws the title
 # bar's buttons (Debian's wine only recommends them, which the installs here skip).
 KEYRELAY_SANDBOX_PACKAGES=(fonts-wine)
