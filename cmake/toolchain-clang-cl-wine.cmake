@@ -36,8 +36,9 @@ if(NOT keyrelayClangCl OR NOT EXISTS ${keyrelayWineInclude}/windows/windows.h
 endif()
 
 # libstdc++'s <atomic> reads the __GCC_ATOMIC_* macros, which clang defines in GNU
-# mode only, and takes a compiler without __STRICT_ANSI__ for one in GNU dialect
-# mode; the same compiler in GNU mode for the same target says what they are.
+# mode only, and its configuration warns unless __STRICT_ANSI__ says the dialect is
+# standard C++ (as -std=c++20 does in GNU mode). The same compiler in GNU mode, for
+# the same target, says what they are.
 execute_process(
   COMMAND ${keyrelayClangCl} --driver-mode=g++ --target=${CMAKE_CXX_COMPILER_TARGET}
           -fno-ms-compatibility -std=c++20 -x c++ -dM -E /dev/null
@@ -48,8 +49,8 @@ list(TRANSFORM keyrelayGnuMacros REPLACE "#define ([^ ]+) (.*)" "-D\\1=\\2")
 list(JOIN keyrelayGnuMacros " " keyrelayGnuMacros)
 
 # /imsvc: the Windows headers, and the C++ ones after them, as system headers.
-# Wine 8's winnt.h defines _InterlockedCompareExchange128, a clang builtin under the
-# MSVC ABI: renamed, it is an ordinary inline function that nothing calls.
+# Wine's winnt.h (Debian 12's Wine 8) defines _InterlockedCompareExchange128, a
+# clang builtin under the MSVC ABI: renamed, it is an inline function nothing calls.
 set(CMAKE_CXX_FLAGS_INIT
     "/imsvc ${keyrelayWineInclude}/windows /imsvc ${keyrelayWineInclude}/msvcrt \
 /imsvc ${keyrelayGcc}/include/c++ /imsvc ${keyrelayGcc}/include/c++/x86_64-w64-mingw32 \
