@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Every test, all with warnings as errors: the formatting check; the native build
 # and its tests, the expected traces and the coverage of the whole run; the Windows build,
-# the checks of the shipped module and the Wine runs; the module again with LLVM 19,
-# through the module checks and the Wine traces, where the default LLVM is another;
-# then the proofs: the native suite again under AddressSanitizer with
-# UndefinedBehaviorSanitizer and under ThreadSanitizer, and a bounded fuzz run.
+# the checks of the shipped module and the Wine runs, and the same over the MSVC-ABI
+# module, made with LLVM 19's clang-cl; then the proofs: the native suite again under
+# AddressSanitizer with UndefinedBehaviorSanitizer and under ThreadSanitizer, and a
+# bounded fuzz run.
 #
 # Each step ends with a line "== STEP: ... s", the seconds it took (a preset's
 # configure and build, then its tests): docs/testing.md's table of where the time
@@ -21,7 +21,7 @@ if ! [[ "$buildNiceness" =~ ^1?[0-9]$ ]]; then
 fi
 . scripts/ensure-packages.sh
 ensure_packages "${KEYRELAY_FORMAT_PACKAGES[@]}" "${KEYRELAY_NATIVE_PACKAGES[@]}" \
-  "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_LLVM19_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}" \
+  "${KEYRELAY_WINDOWS_PACKAGES[@]}" "${KEYRELAY_MSVC_PACKAGES[@]}" "${KEYRELAY_WINE_PACKAGES[@]}" \
   "${KEYRELAY_SANDBOX_TEST_PACKAGES[@]}" "${KEYRELAY_EMULATOR_PACKAGES[@]}" \
   "${KEYRELAY_COVERAGE_PACKAGES[@]}" "${KEYRELAY_PROOF_PACKAGES[@]}"
 echo "== packages: $((SECONDS - started)) s"
@@ -46,28 +46,12 @@ runPreset() {
   echo "== $preset: build $((built - began)) s, tests $((SECONDS - built)) s"
 }
 
-# Whether the LLVM tools win64-llvm19 names (clang-19, ld.lld-19, ...) are the very
-# files of the default ones, which win64 has just built and checked the module
-# with (Debian 13's default LLVM is 19): that preset would then repeat it exactly.
-llvm19IsTheDefault() {
-  local tool plain named
-  for tool in clang clang++ ld.lld llvm-ar llvm-ranlib llvm-dlltool llvm-rc llvm-readobj llvm-nm; do
-    plain=$(command -v "$tool") && named=$(command -v "$tool-19") || return 1
-    [ "$(readlink -f "$plain")" = "$(readlink -f "$named")" ] || return 1
-  done
-}
-
 began=$SECONDS
 ./scripts/check-format.sh
 echo "== format: $((SECONDS - began)) s"
 runPreset ci
 cat build/ci/coverage.txt
-for preset in win64 win64-llvm19 asan tsan fuzz; do
-  if [ "$preset" = win64-llvm19 ] && llvm19IsTheDefault; then
-    echo "== win64-llvm19: skipped: the default LLVM tools are LLVM 19's, with which win64" \
-      "has built and checked the module"
-    continue
-  fi
+for preset in win64 asan tsan fuzz; do
   runPreset "$preset"
 done
 echo "== ./test.sh: $((SECONDS - started)) s"

@@ -33,10 +33,10 @@ using NativeHash = UINT64;
 #else
 #define KEYRELAY_HOST_API
 #endif
-// Bound to the listed names, except in the check of that list
-// (KEYRELAY_CHECKING_NAMES), which compiles this header for an MSVC target to see
-// the names its mangling gives these declarations.
-#if defined(_WIN32) && !defined(KEYRELAY_CHECKING_NAMES)
+// Bound to the listed names under MinGW, whose mangling is not MSVC's. Under the
+// MSVC ABI the compiler's own mangling gives these very names, as the check of
+// the list shows by compiling this header for an MSVC target.
+#if defined(__MINGW32__)
 #define KEYRELAY_HOST_NAME(operation) __asm__(KEYRELAY_EXPORT_##operation)
 #else
 #define KEYRELAY_HOST_NAME(operation)

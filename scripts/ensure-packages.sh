@@ -32,9 +32,10 @@ KEYRELAY_NATIVE_PACKAGES=(cmake g++ make libgtest-dev libgmock-dev)
 # readobj, nm), the MinGW-w64 headers and import libraries, and MinGW's C++
 # library for the Windows test tools; zip for the release.
 KEYRELAY_WINDOWS_PACKAGES=(clang lld llvm mingw-w64-x86-64-dev g++-mingw-w64-x86-64-win32 zip)
-# A second toolchain for the same build, the LLVM version the next Debian release
-# ships by default: the tests build the module with it too.
-KEYRELAY_LLVM19_PACKAGES=(clang-19 lld-19 llvm-19)
+# What the Windows build's tests make the MSVC-ABI module with
+# (cmake/toolchain-clang-cl-wine.cmake): LLVM 19's clang-cl, lld-link, llvm-lib and
+# llvm-rc, Wine's Windows headers, and Ninja.
+KEYRELAY_MSVC_PACKAGES=(clang-tools-19 lld-19 llvm-19 libwine-dev ninja-build)
 # The loader that runs the shipped module in the tests, and its preloader (Debian's
 # wine64 only suggests it), which reserves the fixed addresses Wine needs before
 # anything else maps. Without it, Debian 12's loader, not position-independent,

@@ -9,7 +9,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/host_exports.cmake)
 file(MAKE_DIRECTORY ${WORK_DIR})
 set(object ${WORK_DIR}/host_names.obj)
 execute_process(COMMAND ${CLANG} --target=x86_64-pc-windows-msvc -fno-ms-compatibility -std=c++20
-          -DKEYRELAY_CHECKING_NAMES -I${SOURCE_DIR} -isystem ${WINDOWS_INCLUDE}
+          -I${SOURCE_DIR} -isystem ${WINDOWS_INCLUDE}
           -c ${SOURCE} -o ${object}
   RESULT_VARIABLE failed ERROR_VARIABLE err)
 if(failed)

@@ -1,9 +1,9 @@
 # cmake -DREADOBJ= -DMODULE= -DBUILT= -DEXPORTS_HEADER= -DMAX_BYTES= -P check_module.cmake
-# The shipped module: the same bytes as the build's, imports exactly GetTickCount
-# from KERNEL32.dll and the host's operations (as host/host_exports.h names them)
-# from ScriptHookRDR2.dll, exports nothing, is an AMD64 DLL with ASLR (64-bit) and
-# DEP on, has no thread-local storage (which would run code of its own), and fits
-# the size budget.
+# The module: the same bytes as BUILT (the build's own file, or the same module
+# built in another folder), imports exactly GetTickCount from KERNEL32.dll and the
+# host's operations (as host/host_exports.h names them) from ScriptHookRDR2.dll,
+# exports nothing, is an AMD64 DLL with ASLR (64-bit) and DEP on, has no
+# thread-local storage (which would run code of its own), and fits the size budget.
 include(${CMAKE_CURRENT_LIST_DIR}/host_exports.cmake)
 set(failures "")
 macro(fail message)
@@ -12,7 +12,7 @@ endmacro()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${MODULE} ${BUILT} RESULT_VARIABLE differ)
 if(differ)
-  fail("${MODULE} is not the module just built (${BUILT})")
+  fail("${MODULE} is not the same bytes as ${BUILT}")
 endif()
 
 file(SIZE ${MODULE} bytes)

@@ -1,5 +1,5 @@
 // The host's operations as host/host.h declares them, compiled for an MSVC x64
-// target with the listed names switched off: the names MSVC's mangling gives these
+// target, as the MSVC-ABI module compiles them: the names MSVC's mangling gives these
 // declarations must be the ones host/host_exports.h lists, which the plugin
 // imports. Compiled only, never linked.
 #include "host/host.h"
