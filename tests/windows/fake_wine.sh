@@ -1,10 +1,10 @@
-# Sourced by the tests of Wine's set-up, after scripts/wine-env.sh:
-#   fakeWine WORK_DIR
-# puts first on PATH (WORK_DIR/bin) a Wine that runs no program: the real
-# wineserver, and a `wine` that only starts a stand-in services.exe (`sleep 600`,
-# by that name), as a server's first wine starts Wine's services; then sets
-# Wine's settings for the prefix WORK_DIR/prefix. The prefix stays from run to
-# run: Debian's Wine makes a folder in /tmp for each new prefix's server.
+# Sourced by the tests of Wine's set-up: `. fake_wine.sh WORK_DIR` reads
+# scripts/wine-env.sh, then puts first on PATH (WORK_DIR/bin) a Wine that runs no
+# program: the real wineserver, and a `wine` that only starts a stand-in
+# services.exe (`sleep 600`, by that name), as a server's first wine starts Wine's
+# services; and sets Wine's settings for the prefix WORK_DIR/prefix. The prefix
+# stays from run to run: Debian's Wine makes a folder in /tmp for each new
+# prefix's server.
 #   endServices   ends the prefix's stand-in services, if any run
 fakeWine() {
   local work=$1
@@ -26,3 +26,6 @@ fakeWine() {
 endServices() {
   pkill -x -f "$(realpath -ms "$WINEPREFIX/../bin/services.exe") 600" || true
 }
+
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
+fakeWine "$1"

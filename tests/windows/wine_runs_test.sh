@@ -6,10 +6,7 @@
 # Wine that runs no program (fake_wine.sh), so the run's own is not touched.
 set -euo pipefail
 work=$1
-repo="$(cd "$(dirname "$0")/../.." && pwd)"
-. "$repo/scripts/wine-env.sh"
-. "$repo/tests/windows/fake_wine.sh"
-fakeWine "$work"
+. "$(dirname "$0")/fake_wine.sh" "$work"
 # Disowned: their ends are the test's, not news.
 sleep 600 &
 first=$!

@@ -6,10 +6,7 @@
 # the run's own server and services are not touched.
 set -euo pipefail
 work=$1
-repo="$(cd "$(dirname "$0")/../.." && pwd)"
-. "$repo/scripts/wine-env.sh"
-. "$repo/tests/windows/fake_wine.sh"
-fakeWine "$work"
+. "$(dirname "$0")/fake_wine.sh" "$work"
 trap endServices EXIT
 
 failed=0
@@ -18,7 +15,7 @@ failed=0
 expect() {
   local what=$1 status=$2 pattern=$3 code=0
   shift 3
-  bash "$repo/scripts/wine-env.sh" "$WINEPREFIX" "$@" 2>"$work/stderr" || code=$?
+  bash "$(dirname "$0")/../../scripts/wine-env.sh" "$WINEPREFIX" "$@" 2>"$work/stderr" || code=$?
   if [ "$code" -ne "$status" ]; then
     echo "FAIL $what: exit status $code, not $status"
   elif [ -z "$pattern" ] && [ -s "$work/stderr" ]; then
