@@ -39,11 +39,8 @@ add_custom_target(keyrelay_host_implib DEPENDS ${keyrelayHostImplib} ${keyrelayK
 # The version resource, compiled by the resource compiler CMake finds beside the
 # compiler.
 enable_language(RC)
-set(KEYRELAY_DESCRIPTION "keyrelay: key bindings for the game, run by ScriptHookRDR2.dll")
-set(keyrelayVersionRc ${PROJECT_BINARY_DIR}/keyrelay_version.rc)
-configure_file(plugin/version.rc.in ${keyrelayVersionRc} @ONLY)
 
-add_library(keyrelay MODULE ${KEYRELAY_PLUGIN_SOURCES} ${keyrelayVersionRc})
+add_library(keyrelay MODULE ${KEYRELAY_PLUGIN_SOURCES} ${KEYRELAY_VERSION_RC})
 add_dependencies(keyrelay keyrelay_host_implib)
 set_target_properties(keyrelay PROPERTIES PREFIX "" SUFFIX ".asi" MSVC_RUNTIME_LIBRARY ""
   LINK_DEPENDS "${keyrelayHostImplib};${keyrelayKernelImplib}")
