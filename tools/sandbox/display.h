@@ -1,6 +1,6 @@
-// What the sandbox shows: the frame time and the clock; for X, C and Ctrl the
-// last event delivered, its age as the clock moves on, and what the plugin makes
-// of it (will act, acted, missed...); the subject; and the natives the plugin
+// What the sandbox shows: the frame time and the clock; for each binding's key,
+// named as the keyboard names it, the last event delivered, its age as the clock moves on, and what
+// the plugin makes of it (will act, acted, missed...); the subject; and the natives the plugin
 // called, newest first, with the frames they came in (a native called alike in a
 // run of frames shows once, with the run), text arguments as text.
 // Fed by the window's thread, painted with GDI on the same thread, and only while
@@ -62,7 +62,7 @@ class Display {
 
   // Deleted with the display.
   std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)> font_;
-  std::array<LastEvent, 3> keys_;  // X, C, Ctrl
+  std::array<LastEvent, 3> keys_;  // the stealth, follow-up and hold keys
   std::deque<Native> natives_;     // newest first
   std::uint64_t frame_ = 0;
   DWORD now_ = 0;                  // the clock as last sampled
