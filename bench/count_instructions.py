@@ -11,8 +11,8 @@ import hashlib
 import sys
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
-from emulated_module import VK_CONTROL, EmulatedModule, EmulationError, kKeyC, kKeyX
-from emulated_module import nativeHashes, press, release
+from emulated_module import EmulatedModule, EmulationError, bindingKeys, nativeHashes, press
+from emulated_module import release
 
 # A frame at 60 Hz: how far the clock moves between two passes, in ms.
 kFrameMs = 16
@@ -25,6 +25,7 @@ def countRows(path):
     """The module's bytes, and [(row, own instructions)] in the order the table
     prints them."""
     hashes = nativeHashes()
+    keys = bindingKeys()
     names = {value: name for name, value in hashes.items()}
     module = EmulatedModule(path)
 
@@ -50,16 +51,16 @@ def countRows(path):
 
     first = counted("the first pass", None)
     idle = counted("an idle pass", None)
-    keystroke = module.deliver(release(kKeyX))
+    keystroke = module.deliver(release(keys["kStealthKey"]))
     requireTickReads("a keystroke", kTickReadsPerKeystroke)
     acting = [
-        ("a pass acting on X (stealth)", counted("a pass after a release of X", None,
-                                                 "kStealthNative")),
-        ("a pass acting on C (stealth, follow-up)",
-         counted("a pass after a release of C", release(kKeyC), "kStealthNative",
-                 "kFollowUpNative")),
-        ("a pass acting on Ctrl (hold)",
-         counted("a pass after a press of Ctrl", press(VK_CONTROL), "kHoldNative")),
+        ("a pass acting on the stealth key (stealth)",
+         counted("a pass after a release of the stealth key", None, "kStealthNative")),
+        ("a pass acting on the follow-up key (stealth, follow-up)",
+         counted("a pass after a release of the follow-up key", release(keys["kFollowUpKey"]),
+                 "kStealthNative", "kFollowUpNative")),
+        ("a pass acting on the hold key (hold)",
+         counted("a pass after a press of the hold key", press(keys["kHoldKey"]), "kHoldNative")),
     ]
     rows = [("an idle pass (no key event)", idle), *acting, ("one keystroke", keystroke),
             ("the first pass (the loop's set-up)", first)]

@@ -33,13 +33,10 @@ except ImportError as error:
 kSourceDir = Path(__file__).resolve().parent.parent
 kHostExportsHeader = kSourceDir / "host" / "host_exports.h"
 kNativesHeader = kSourceDir / "script" / "natives.h"
+kBindingsHeader = kSourceDir / "script" / "script_loop.h"
+kPlatformHeader = kSourceDir / "host" / "platform_posix.h"
 
 DLL_PROCESS_ATTACH = 1
-VK_CONTROL = 0x11
-kKeyX = ord("X")
-kKeyC = ord("C")
-# Scan codes a keyboard sends with those keys, passed on as the host would.
-kScanCodes = {kKeyX: 0x2D, kKeyC: 0x2E, VK_CONTROL: 0x1D}
 
 # Where the emulator keeps what is not the module's: the stubs and the result slot,
 # and two stacks, one for calls into the module, one for its script. All far below
@@ -99,13 +96,25 @@ def nativeHashes():
     return {name: int(value, 16) for name, value in hashes.items()}
 
 
+def bindingKeys():
+    """{constant name: virtual-key code} of the bindings' keys (kStealthKey...), each
+    written as a number or as a VK_ name that the native build defines."""
+    keys = definedNames(kBindingsHeader, r"constexpr DWORD (k\w+Key) = (\w+);")
+    virtualKeys = definedNames(kPlatformHeader, r"constexpr DWORD (VK_\w+) = (0x[0-9A-Fa-f]+);")
+    try:
+        return {name: int(virtualKeys.get(value, value), 0) for name, value in keys.items()}
+    except ValueError as error:
+        raise EmulationError(f"{kBindingsHeader}: a key that is no number nor a VK_ name "
+                             f"{kPlatformHeader.name} defines ({error})") from error
+
+
 class Keystroke:
     """One keyboard event, with the fields a host passes to the handler."""
 
     def __init__(self, key, release):
         self.key = key
         self.repeatCount = 1
-        self.scanCode = kScanCodes.get(key, 0)
+        self.scanCode = 0  # not kept by the plugin
         self.extended = 0
         self.contextCode = 0
         self.previousState = 1 if release else 0

@@ -13,6 +13,8 @@
 #include "harness/format.h"
 #include "harness/number.h"
 #include "harness/quote.h"
+#include "input/key_state.h"
+#include "script/script_loop.h"
 
 namespace harness {
 namespace {
@@ -23,15 +25,16 @@ constexpr std::uint64_t kMax32 = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint64_t kMaxPasses = 1'000'000;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// The keys with names: as a scenario writes them (read in any case), and as a
-// trace shows them.
-struct KeyName {
+// Names a scenario gives numbers: the bindings' keys and the windows, read from the
+// plugin's own constants, so that a scenario says the same whatever their values.
+struct Name {
   std::string_view word;
-  std::string_view shown;
-  std::uint32_t code;
+  std::uint32_t value;
 };
-constexpr std::array<KeyName, 4> kKeyNames = {
-    {{"X", "X", 0x58}, {"C", "C", 0x43}, {"CTRL", "Ctrl", 0x11}, {"CONTROL", "Ctrl", 0x11}}};
+constexpr std::array<Name, 3> kKeyNames = {
+    {{"stealth-key", kStealthKey}, {"follow-up-key", kFollowUpKey}, {"hold-key", kHoldKey}}};
+constexpr std::array<Name, 2> kWindowNames = {
+    {{"just-released-ms", kJustReleasedMs}, {"held-ms", kHeldMs}}};
 
 struct Fault {
   std::string message;
@@ -61,8 +64,37 @@ std::uint64_t number(std::string_view word, std::string_view what, std::uint64_t
   throw Fault{numberError(what, word, least, most)};
 }
 
-std::uint32_t unsigned32(std::string_view word, std::string_view what) {
-  return static_cast<std::uint32_t>(number(word, what, 0, kMax32));
+// `word` as a number from `least` to `most`: a number, or one of `names` alone or
+// followed by +N or -N.
+std::uint64_t namedNumber(std::string_view word, std::string_view what, std::span<const Name> names,
+                          std::uint64_t least, std::uint64_t most) {
+  std::optional<std::uint64_t> value = parseNumber(word, least, most);
+  std::string choices;
+  for (const Name& name : names) {
+    choices += choices.empty() ? "" : &name == &names.back() ? " or " : ", ";
+    choices += name.word;
+    const std::string_view rest = word.substr(std::min(word.size(), name.word.size()));
+    if (lower(word.substr(0, name.word.size())) != name.word) continue;
+    std::optional<std::uint64_t> offset;
+    if (rest.empty()) {
+      offset = 0;
+    } else if (rest[0] == '+' || rest[0] == '-') {
+      offset = parseNumber(rest.substr(1), 0, kMax32);
+    }
+    if (!offset) continue;
+    // Below 0, the difference wraps far above `most`.
+    const std::uint64_t sum = rest.starts_with('-') ? name.value - *offset : name.value + *offset;
+    if (sum >= least && sum <= most) value = sum;
+  }
+  if (value) return *value;
+  std::string error = numberError(what, word, least, most);
+  error.pop_back();
+  throw Fault{error + ", or " + choices + ", alone or +N or -N)"};
+}
+
+// A time in ms: a number, or a window by name.
+std::uint32_t milliseconds(std::string_view word, std::string_view what) {
+  return static_cast<std::uint32_t>(namedNumber(word, what, kWindowNames, 0, kMax32));
 }
 
 // A signed 32-bit value, -2147483648 to 2147483647, or its bits, up to 0xFFFFFFFF.
@@ -79,14 +111,7 @@ std::int32_t signed32(std::string_view word, std::string_view what) {
 }
 
 std::uint32_t keyCode(std::string_view word) {
-  for (const KeyName& key : kKeyNames) {
-    if (lower(word) == lower(key.word)) return key.code;
-  }
-  if (const std::optional<std::uint64_t> code = parseNumber(word, 0, kMax32)) {
-    return static_cast<std::uint32_t>(*code);
-  }
-  throw Fault{"bad key " + quoted(word) +
-              " (expected X, C, CTRL or 0 to 4294967295, decimal or 0x hex)"};
+  return static_cast<std::uint32_t>(namedNumber(word, "key", kKeyNames, 0, kMax32));
 }
 
 // The flags a keystroke line may set: signed 32-bit values, or their bits.
@@ -133,7 +158,7 @@ Step readPasses(const Words& words) {
   if (words.size() >= 2) {
     passes.count = static_cast<std::uint32_t>(number(words[1], "pass count", 1, kMaxPasses));
   }
-  if (words.size() == 4) passes.everyMs = unsigned32(words[3], "step");
+  if (words.size() == 4) passes.everyMs = milliseconds(words[3], "step");
   return passes;
 }
 
@@ -149,9 +174,9 @@ struct Verb {
 constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
 constexpr Verb kVerbs[] = {
     {"tick", "tick N", 1, 1,
-     [](const Words& w) -> Step { return SetTick{unsigned32(w[1], "tick")}; }},
+     [](const Words& w) -> Step { return SetTick{milliseconds(w[1], "tick")}; }},
     {"advance", "advance N", 1, 1,
-     [](const Words& w) -> Step { return Advance{unsigned32(w[1], "advance")}; }},
+     [](const Words& w) -> Step { return Advance{milliseconds(w[1], "advance")}; }},
     {"subject", "subject N", 1, 1,
      [](const Words& w) -> Step { return SetSubject{signed32(w[1], "subject")}; }},
     {"press", "press KEY [field=N ...]", 1, kAny, readKey},
@@ -305,32 +330,22 @@ ParseResult parseScenario(std::string_view text) {
   return result;
 }
 
-namespace {
-
-const KeyName* namedKey(std::uint32_t code) {
-  const auto named = std::ranges::find(kKeyNames, code, &KeyName::code);
-  return named == kKeyNames.end() ? nullptr : &*named;
-}
-
-}  // namespace
-
-std::string keyLabel(DWORD code) {
-  const KeyName* named = namedKey(code);
-  return named != nullptr ? std::string(named->shown)
-                          : format("0x%02" PRIX32, static_cast<std::uint32_t>(code));
+std::string keyLabel(DWORD code, KeyStyle style) {
+  const auto value = static_cast<std::uint32_t>(code);
+  // Above 255, a code whose low byte is a binding's key: the one a byte-wide table
+  // would take for it.
+  const std::uint32_t key = value > 0xFF ? value & 0xFF : value;
+  const auto named = std::ranges::find(kKeyNames, key, &Name::value);
+  if (named == kKeyNames.end()) {
+    return format(style == KeyStyle::kTrace ? "0x%02" PRIX32 : "0x%" PRIX32, value);
+  }
+  return std::string(named->word) + (value == key ? "" : format("+0x%" PRIX32, value - key));
 }
 
 std::string keystrokeText(const standin::Keystroke& k, KeyStyle style) {
-  const auto code = static_cast<std::uint32_t>(k.key);
-  const bool trace = style == KeyStyle::kTrace;
-  const KeyName* named = namedKey(code);
-  std::string key = format(trace ? "0x%02" PRIX32 : "0x%" PRIX32, code);
-  if (named != nullptr) {
-    key = trace ? key + " (" + std::string(named->shown) + ")" : std::string(named->word);
-  }
   return format("%s %s repeat=%u scan=%u extended=%" PRId32 " context=%" PRId32 " previous=%" PRId32
                 " transition=%" PRId32,
-                k.transitionState != 0 ? "release" : "press", key.c_str(),
+                k.transitionState != 0 ? "release" : "press", keyLabel(k.key, style).c_str(),
                 static_cast<unsigned>(k.repeatCount), static_cast<unsigned>(k.scanCode), k.extended,
                 k.contextCode, k.previousState, k.transitionState);
 }

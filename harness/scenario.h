@@ -1,8 +1,8 @@
 // Scenarios: timelines written as text, one step a line.
 //
 //   # a comment, to the end of the line; blank lines are skipped
-//   tick N               set the clock to N ms (0 to 0xFFFFFFFF)
-//   advance N            move the clock on by N ms, wrapping at 2^32
+//   tick MS              set the clock to MS (0 to 0xFFFFFFFF)
+//   advance MS           move the clock on by MS, wrapping at 2^32
 //   subject N            the subject handle from now on (a signed 32-bit value,
 //                        or its bits as 0 to 0xFFFFFFFF)
 //   press KEY [F=N ...]  deliver a key press (transition 0, previous 0)
@@ -28,7 +28,12 @@
 // replay: it is reported as "line N: expect ...: pass P called ...", naming the
 // expect line, what it expects and what the first pass that did otherwise called.
 //
-// KEY is X, C, CTRL (any case) or a virtual-key code, 0 to 0xFFFFFFFF. The
+// KEY is a binding's key by its name, stealth-key, follow-up-key or hold-key, or a
+// virtual-key code, 0 to 0xFFFFFFFF. MS is a number of ms, or a window by its name,
+// just-released-ms or held-ms. A name (in any case) stands for the plugin's
+// constant of that name (kStealthKey, kHeldMs...), so a scenario written with names
+// holds whatever their values; a name may be followed by +N or -N, which must stay
+// within the range ("held-ms-1", "stealth-key+0x100"). The
 // optional fields F set the rest of the keystroke message: repeat (0 to 0xFFFF),
 // scan (0 to 0xFF), and the flags extended, context, previous and transition
 // (signed 32-bit values, or their bits). Numbers are decimal, or hexadecimal
@@ -108,12 +113,14 @@ ParseResult parseScenario(std::string_view text);
 std::string scenarioLines(const Step& step);
 std::string scenarioText(const Timeline& timeline);
 
-// How a keystroke is shown: as a scenario line writes it ("release X repeat=1
-// ..."), or as a trace shows it, by code and name ("release 0x58 (X) repeat=1 ...").
+// How a keystroke is shown: as a scenario line writes it ("release stealth-key
+// repeat=1 ...", "press 0x5A ..."), or as a trace shows it, codes of one byte in two
+// digits ("press 0x0A ...").
 enum class KeyStyle : unsigned char { kScenario, kTrace };
 std::string keystrokeText(const standin::Keystroke& keystroke, KeyStyle style);
-// The name a trace gives the key `code` ("X", "C", "Ctrl"), or else its code
-// ("0x5A").
-std::string keyLabel(DWORD code);
+// The key `code` as a scenario or a trace writes it: a binding's key by its name
+// ("stealth-key"), a code above 255 whose low byte is a binding's key as that name
+// and the difference ("stealth-key+0x100"), any other key by its code ("0x5A").
+std::string keyLabel(DWORD code, KeyStyle style = KeyStyle::kTrace);
 
 }  // namespace harness

@@ -33,25 +33,26 @@ Replayed replay(std::string_view scenario) {
 
 TEST(ExpectationTest, NamesTheLineWhatItExpectsAndWhatThePassCalled) {
   const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-      {"release C\npass\nexpect stealth, follow-up\npass\nexpect nothing\n", {}},
-      {"release c\npass\nEXPECT Stealth ,FOLLOW-UP  # any case\n", {}},
+      {"release follow-up-key\npass\nexpect stealth, follow-up\npass\nexpect nothing\n", {}},
+      {"release FOLLOW-UP-KEY\npass\nEXPECT Stealth ,FOLLOW-UP  # any case\n", {}},
       // Order counts, and so does every native.
-      {"release C\npass\nexpect follow-up, stealth\n",
+      {"release follow-up-key\npass\nexpect follow-up, stealth\n",
        {"line 3: expect follow-up, stealth: pass 1 called subject, stealth, follow-up"}},
-      {"release C\npass\n\n# between\nexpect stealth, follow-up, hold\n",
+      {"release follow-up-key\npass\n\n# between\nexpect stealth, follow-up, hold\n",
        {"line 5: expect stealth, follow-up, hold: pass 1 called subject, stealth, follow-up"}},
-      {"release X\npass\nexpect nothing\n",
+      {"release stealth-key\npass\nexpect nothing\n",
        {"line 3: expect nothing: pass 1 called subject, stealth"}},
       // Every pass of the line: the first that did otherwise is named.
-      {"release X\npass 3\nexpect stealth\n", {"line 3: expect stealth: pass 2 called subject"}},
-      {"release X\npass 3\nexpect nothing\n",
+      {"release stealth-key\npass 3\nexpect stealth\n",
+       {"line 3: expect stealth: pass 2 called subject"}},
+      {"release stealth-key\npass 3\nexpect nothing\n",
        {"line 3: expect nothing: pass 1 called subject, stealth"}},
-      {"press CTRL\npass 1000\nexpect hold\n", {}},
+      {"press hold-key\npass 1000\nexpect hold\n", {}},
       // A pass with no script to run meets no expectation, not even nothing.
       {"unload\npass\nexpect nothing\n", {"line 3: expect nothing: pass 1 ran no script"}},
       // Passes are numbered through the run, as the trace numbers them.
-      {"pass\nrelease X\npass\nexpect nothing\n"
-       "release X\npass\nexpect hold\npass\nexpect nothing\n",
+      {"pass\nrelease stealth-key\npass\nexpect nothing\n"
+       "release stealth-key\npass\nexpect hold\npass\nexpect nothing\n",
        {"line 4: expect nothing: pass 2 called subject, stealth",
         "line 7: expect hold: pass 3 called subject, stealth"}},
   };
@@ -63,7 +64,8 @@ TEST(ExpectationTest, NamesTheLineWhatItExpectsAndWhatThePassCalled) {
 }
 
 TEST(ExpectationTest, AnUnmetOneDoesNotStopTheReplay) {
-  const Replayed replayed = replay("release X\npass\nexpect hold\nrelease C\npass\n");
+  const Replayed replayed =
+      replay("release stealth-key\npass\nexpect hold\nrelease follow-up-key\npass\n");
   EXPECT_EQ(replayed.unmet.size(), 1u);
   EXPECT_NE(replayed.trace.find("pass 2 at tick 0, 3 tick reads\n  subject -> 0\n  stealth"),
             std::string::npos)
@@ -75,7 +77,7 @@ TEST(ExpectationTest, AnUnmetOneDoesNotStopTheReplay) {
 }
 
 TEST(ExpectationTest, OneBeforeAFaultyLineIsStillChecked) {
-  const Replayed replayed = replay("release X\npass\nexpect nothing\ntick 12ms\npass\n");
+  const Replayed replayed = replay("release stealth-key\npass\nexpect nothing\ntick 12ms\npass\n");
   EXPECT_EQ(replayed.error.substr(0, 20), "line 4: bad tick '12");
   EXPECT_EQ(replayed.unmet,
             std::vector<std::string>{"line 3: expect nothing: pass 1 called subject, stealth"});

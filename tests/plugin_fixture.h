@@ -10,14 +10,10 @@
 #include "harness/plugin_loader.h"
 #include "input/key_state.h"
 #include "script/natives.h"
+#include "script/script_loop.h"
 #include "standin/standin.h"
 
 namespace keyrelay_test {
-
-// The keys the tests press, by their names.
-inline constexpr DWORD kX = 0x58;
-inline constexpr DWORD kC = 0x43;
-inline constexpr DWORD kCtrl = 0x11;
 
 using harness::NativeCall;
 

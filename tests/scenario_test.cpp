@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "harness/scenario.h"
+#include "input/key_state.h"
 #include "script/natives.h"
+#include "script/script_loop.h"
 
 namespace keyrelay_test {
 namespace {
@@ -19,15 +21,16 @@ std::string errorOf(std::string_view text) { return parseScenario(text).error; }
 TEST(ScenarioTest, ReadsEveryWordWithCommentsBlankLinesAndAnyCase) {
   const harness::ParseResult r = parseScenario(
       "# a comment\n\n  TICK 0xFFFFFFC0  # trailing\r\nadvance 80\nsubject -1\n"
-      "release x context=1 previous=-1 transition=0x80000000 repeat=3 scan=0x2D extended=1\n"
-      "press Ctrl\npress 0x158\npass\npass 3 every 16\nload\nunload\nthread\n");
+      "release Stealth-Key context=1 previous=-1 transition=0x80000000 repeat=3 scan=0x2D "
+      "extended=1\npress HOLD-KEY\npress 0x1FF\npass\npass 3 every 16\nload\nunload\nthread\n");
   ASSERT_EQ(r.error, "");
   // Written back with every field spelled out.
   EXPECT_EQ(harness::scenarioText(r.timeline),
             "tick 4294967232\nadvance 80\nsubject -1\n"
-            "release X repeat=3 scan=45 extended=1 context=1 previous=-1 transition=-2147483648\n"
-            "press CTRL repeat=1 scan=0 extended=0 context=0 previous=0 transition=0\n"
-            "press 0x158 repeat=1 scan=0 extended=0 context=0 previous=0 transition=0\n"
+            "release stealth-key repeat=3 scan=45 extended=1 context=1 previous=-1 "
+            "transition=-2147483648\n"
+            "press hold-key repeat=1 scan=0 extended=0 context=0 previous=0 transition=0\n"
+            "press 0x1FF repeat=1 scan=0 extended=0 context=0 previous=0 transition=0\n"
             "pass\npass 3 every 16\nload\nunload\nthread\n");
 }
 
@@ -35,6 +38,24 @@ TEST(ScenarioTest, AcceptsTheLimitsOfEachNumber) {
   EXPECT_EQ(errorOf("tick 4294967295\nsubject -2147483648\nsubject 0xFFFFFFFF\n"
                     "press 0xFFFFFFFF repeat=65535 scan=255 context=-2147483648\n"),
             "");
+}
+
+// A name stands for the plugin's constant, plus or minus a number. A key is shown
+// as a scenario reads it back: a binding's by its name, a code above 255 whose low
+// byte is a binding's key as that name and the difference.
+TEST(ScenarioTest, NamesAreThePluginsKeysAndWindows) {
+  const harness::ParseResult r =
+      parseScenario("tick held-ms\nadvance just-released-ms-1\npass 1 every HELD-MS+1\n");
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(harness::scenarioText(r.timeline),
+            "tick " + std::to_string(kHeldMs) + "\nadvance " + std::to_string(kJustReleasedMs - 1) +
+                "\npass 1 every " + std::to_string(kHeldMs + 1) + "\n");
+  for (const DWORD code : {kStealthKey, kFollowUpKey + 0x100, kHoldKey | 0xFFFFFF00, 0x0Au}) {
+    const harness::Timeline t = parseScenario("press " + harness::keyLabel(code)).timeline;
+    EXPECT_EQ(std::get<harness::Key>(t.steps.at(0)).keystroke.key, code) << code;
+  }
+  EXPECT_EQ(harness::keyLabel(kFollowUpKey + 0x100), "follow-up-key+0x100");
+  EXPECT_EQ(harness::keyLabel(0x0A), "0x0A");
 }
 
 TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
@@ -51,13 +72,27 @@ TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
       {"subject -2147483649\n", "line 1: bad subject '-2147483649'"},
       {"subject --1\n", "line 1: bad subject '--1'"},
       {"release\n", "line 1: usage: release KEY"},
-      {"press Q\n", "line 1: bad key 'Q'"},
-      {"press X colour=1\n", "line 1: unknown field 'colour'"},
-      {"press X context\n", "line 1: bad field 'context'"},
-      {"press X context=\n", "line 1: bad field 'context='"},
-      {"press X repeat=65536\n", "line 1: bad repeat '65536'"},
-      {"press X scan=256\n", "line 1: bad scan '256'"},
-      {"press X transition=4294967296\n", "line 1: bad transition '4294967296'"},
+      {"press Q\n",
+       "line 1: bad key 'Q' (expected 0 to 4294967295, decimal or 0x hex, or "
+       "stealth-key, follow-up-key or hold-key, alone or +N or -N)"},
+      {"press X\n", "line 1: bad key 'X'"},
+      {"press stealth-keys\n", "line 1: bad key 'stealth-keys'"},
+      {"press hold-key+\n", "line 1: bad key 'hold-key+'"},
+      {"press hold-key-0x1000\n", "line 1: bad key 'hold-key-0x1000'"},
+      {"press hold-key+0xFFFFFFFF\n", "line 1: bad key 'hold-key+0xFFFFFFFF'"},
+      {"tick held-ms-0x100000000\n",
+       "line 1: bad tick 'held-ms-0x100000000' (expected 0 to "
+       "4294967295, decimal or 0x hex, or just-released-ms or held-ms"},
+      {"pass 2 every held-ms*2\n", "line 1: bad step 'held-ms*2'"},
+      {"pass held-ms\n", "line 1: bad pass count 'held-ms'"},
+      {"subject hold-key\n", "line 1: bad subject 'hold-key'"},
+      {"press held-ms\n", "line 1: bad key 'held-ms'"},
+      {"press stealth-key colour=1\n", "line 1: unknown field 'colour'"},
+      {"press stealth-key context\n", "line 1: bad field 'context'"},
+      {"press stealth-key context=\n", "line 1: bad field 'context='"},
+      {"press stealth-key repeat=65536\n", "line 1: bad repeat '65536'"},
+      {"press stealth-key scan=256\n", "line 1: bad scan '256'"},
+      {"press stealth-key transition=4294967296\n", "line 1: bad transition '4294967296'"},
       {"pass 0\n", "line 1: bad pass count '0' (expected 1 to 1000000, decimal or 0x hex)"},
       {"pass 1000001\n", "line 1: bad pass count '1000001' (expected 1 to 1000000"},
       {"pass 2 every\n", "line 1: usage: pass [N [every MS]]"},
@@ -76,7 +111,7 @@ TEST(ScenarioTest, FaultsAreReportedWithTheirLineNumber) {
       {"press 'X\\\n", "line 1: bad key '\\x27X\\x5C'"},
       // Decimal or 0x hex and nothing else: no sign, no spaces, no octal.
       {"tick 010\ntick 0X1f\n", ""},
-      {"tick +1\n", "line 1: bad tick '+1' (expected 0 to 4294967295, decimal or 0x hex)"},
+      {"tick +1\n", "line 1: bad tick '+1' (expected 0 to 4294967295, decimal or 0x hex, or"},
       {"tick 0x-1\n", "line 1: bad tick '0x-1'"},
       {"subject 4294967296\n", "line 1: bad subject '4294967296' (expected -2147483648 to"},
       // A line ends at a line feed, a carriage return and line feed, or a lone

@@ -28,7 +28,7 @@ TEST_F(ScriptLoopTest, AnIdlePassFetchesTheSubjectReadsTheTickThriceAndHandsBack
 
 TEST_F(ScriptLoopTest, EveryStealthCallPassesTheSameTextAddress) {
   std::vector<UINT64> addresses;
-  for (DWORD key : {kX, kC, kX}) {
+  for (DWORD key : {kStealthKey, kFollowUpKey, kStealthKey}) {
     deliver(standin::release(key));
     for (const NativeCall& call : pass()) {
       if (call.hash == kStealthNative) addresses.push_back(call.slots.at(1));
@@ -41,8 +41,8 @@ TEST_F(ScriptLoopTest, EveryStealthCallPassesTheSameTextAddress) {
 }
 
 TEST_F(ScriptLoopTest, KeystrokesCallNoHostOperationButTheTick) {
-  deliver(standin::release(kX));
-  standin::deliverKeystroke(standin::press(kCtrl));
+  deliver(standin::release(kStealthKey));
+  standin::deliverKeystroke(standin::press(kHoldKey));
   EXPECT_EQ(ops(standin::calls()), (std::vector<Op>{Op::kGetTickCount, Op::kGetTickCount}));
 }
 

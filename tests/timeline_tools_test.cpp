@@ -2,9 +2,11 @@
 // failure report, and the scenario text it prints.
 #include <gtest/gtest.h>
 
+#include <cinttypes>
 #include <sstream>
 #include <string>
 
+#include "harness/format.h"
 #include "harness/runner.h"
 #include "harness/scenario.h"
 #include "tests/model/generator.h"
@@ -16,53 +18,61 @@ namespace keyrelay_test {
 namespace {
 
 using namespace harness;
-using namespace keyrelay_model;
+// The model's own keys and windows stay out of scope: the plugin's are used here.
+using keyrelay_model::failureReport;
+using keyrelay_model::PluginRunner;
+using keyrelay_model::randomTimeline;
+using keyrelay_model::shortestFailingPrefix;
+using keyrelay_model::unambiguous;
 
 constexpr std::uint64_t kWrap = std::uint64_t{1} << 32;
 
-// Ctrl pressed, then left alone for exactly 2^32 ms: the plugin's tick is back
+// The hold key pressed, then left alone for exactly 2^32 ms: the plugin's tick is back
 // where it was, and it holds.
 Timeline ctrlLeftForOneWrap() {
-  return Timeline{{SetTick{1000}, Key{standin::press(kCtrl)}, Advance{kWrap}, Passes{}}};
+  return Timeline{{SetTick{1000}, Key{standin::press(kHoldKey)}, Advance{kWrap}, Passes{}}};
 }
 
 TEST(UnambiguousTimelineTest, ThePluginAloneTakesAnEventLeftForExactly2To32MsAsNew) {
   PluginRunner runner(kLinkedPlugin);
   const std::optional<std::string> mismatch = runner.mismatch(ctrlLeftForOneWrap());
   ASSERT_TRUE(mismatch.has_value()) << "the accepted limit of the 32-bit tick is gone";
-  EXPECT_NE(mismatch->find("nativeInit 0x58F7DB5BD8FA2288"), std::string::npos) << *mismatch;
+  EXPECT_NE(mismatch->find(format("nativeInit 0x%016" PRIX64, kHoldNative)), std::string::npos)
+      << *mismatch;
 }
 
 TEST(UnambiguousTimelineTest, MovesThePassJustPastTheRevivedWindowAndNoFurther) {
   const Timeline bent = unambiguous(ctrlLeftForOneWrap());
   ASSERT_EQ(bent.steps.size(), 5u);
-  EXPECT_EQ(scenarioLines(bent.steps[3]), "advance 5000\n");
+  EXPECT_EQ(scenarioLines(bent.steps[3]), "advance " + std::to_string(kHeldMs) + "\n");
   EXPECT_EQ(scenarioLines(bent.steps[4]), "pass\n");
   PluginRunner runner(kLinkedPlugin);
   EXPECT_EQ(runner.mismatch(bent), std::nullopt);
 }
 
 TEST(UnambiguousTimelineTest, LeavesAgesThe32BitTickTellsApartAlone) {
-  for (std::uint64_t age : {kWrap - 1, kWrap + 5000, 2 * kWrap + 5000}) {
-    const Timeline t{{SetTick{0xFFFFFFF0}, Key{standin::press(kCtrl)}, Key{standin::release(kX)},
-                      Advance{age}, Passes{}}};
+  for (std::uint64_t age : {kWrap - 1, kWrap + kHeldMs, 2 * kWrap + kHeldMs}) {
+    const Timeline t{{SetTick{0xFFFFFFF0}, Key{standin::press(kHoldKey)},
+                      Key{standin::release(kStealthKey)}, Advance{age}, Passes{}}};
     EXPECT_EQ(scenarioText(unambiguous(t)), scenarioText(t)) << age;
   }
-  // A release already acted on, and a released Ctrl, are never judged again.
-  const Timeline acted{{Key{standin::release(kX)}, Passes{}, Key{standin::release(kCtrl)},
-                        Advance{kWrap}, Passes{}}};
+  // A release already acted on, and a released hold key, are never judged again.
+  const Timeline acted{{Key{standin::release(kStealthKey)}, Passes{},
+                        Key{standin::release(kHoldKey)}, Advance{kWrap}, Passes{}}};
   EXPECT_EQ(scenarioText(unambiguous(acted)), scenarioText(acted));
 }
 
 TEST(UnambiguousTimelineTest, AReleaseInItsRevivedWindowWaitsOnlyForThatWindow) {
-  const Timeline t{{SetTick{5}, Key{standin::release(kX)}, Advance{2 * kWrap + 30}, Passes{}}};
-  EXPECT_EQ(scenarioLines(unambiguous(t).steps[3]), "advance 70\n");
+  const Timeline t{
+      {SetTick{5}, Key{standin::release(kStealthKey)}, Advance{2 * kWrap + 30}, Passes{}}};
+  EXPECT_EQ(scenarioLines(unambiguous(t).steps[3]),
+            "advance " + std::to_string(kJustReleasedMs - 30) + "\n");
 }
 
 TEST(FailureReportTest, GivesTheShortestFailingPrefixAsAScenarioThatReplaysTheFault) {
   Timeline t = ctrlLeftForOneWrap();
   t.steps.insert(t.steps.begin() + 1, {SetSubject{-3}, Passes{}});
-  t.steps.insert(t.steps.end(), {Key{standin::release(kX)}, Passes{}, Passes{}});
+  t.steps.insert(t.steps.end(), {Key{standin::release(kStealthKey)}, Passes{}, Passes{}});
   std::string report;
   {
     PluginRunner runner(kLinkedPlugin);  // gone before the replay, which loads the plugin afresh
@@ -74,7 +84,7 @@ TEST(FailureReportTest, GivesTheShortestFailingPrefixAsAScenarioThatReplaysTheFa
   const std::string scenario = report.substr(report.find("tick 1000\n"));
   EXPECT_EQ(scenario,
             "tick 1000\nsubject -3\npass\n"
-            "press CTRL repeat=1 scan=0 extended=0 context=0 previous=0 transition=0\n"
+            "press hold-key repeat=1 scan=0 extended=0 context=0 previous=0 transition=0\n"
             "advance 4294967295\nadvance 1\npass\n");
   ScenarioReader reader(bytesOf(scenario));
   std::ostringstream trace;

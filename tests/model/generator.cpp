@@ -15,14 +15,23 @@ T pick(Choices& r, const std::array<T, N>& values) {
 
 constexpr std::uint64_t kWrap = std::uint64_t{1} << 32;
 
+// A step of 2 ms before the end of the window `ms` to 1 ms after it, half the
+// window, or `shortStep`.
+std::uint64_t aroundTheEnd(Choices& r, std::uint64_t ms, std::uint64_t shortStep) {
+  return pick(r, std::array<std::uint64_t, 6>{ms - 2, ms - 1, ms, ms + 1, ms / 2, shortStep});
+}
+
 DWORD randomKey(Choices& r) {
   const std::uint64_t kind = r.below(10);
-  if (kind < 6) return std::array<DWORD, 3>{kX, kC, kCtrl}[kind / 2];
+  if (kind < 6) return std::array<DWORD, 3>{kStealthKey, kFollowUpKey, kHoldKey}[kind / 2];
   // Other keys the plugin keeps, the edges among them.
   if (kind == 6) return pick(r, std::array<DWORD, 4>{0, 254, 0x10, 0xA2});
   if (kind == 7) return static_cast<DWORD>(r.below(255));
-  // Codes the plugin ignores, some of them X, C or Ctrl plus 256.
-  if (kind == 8) return pick(r, std::array<DWORD, 6>{255, 256, 0x158, 0x143, 0x111, 0xFFFFFFFF});
+  // Codes the plugin ignores, some of them a binding's key plus 256.
+  if (kind == 8) {
+    return pick(r, std::array<DWORD, 6>{255, 256, kStealthKey + 256, kFollowUpKey + 256,
+                                        kHoldKey + 256, 0xFFFFFFFF});
+  }
   return static_cast<DWORD>(255 + r.below(std::uint64_t{0xFFFFFFFF} - 255 + 1));
 }
 
@@ -52,9 +61,9 @@ std::uint64_t randomAdvance(Choices& r) {
   const std::uint64_t kind = r.below(12);
   if (kind == 0) return 0;
   if (kind <= 2) return 1 + r.below(40);
-  if (kind == 3) return pick(r, std::array<std::uint64_t, 6>{98, 99, 100, 101, 50, 16});
-  if (kind == 4) return pick(r, std::array<std::uint64_t, 6>{4998, 4999, 5000, 5001, 2500, 1000});
-  if (kind == 5) return r.below(6000);
+  if (kind == 3) return aroundTheEnd(r, kJustReleasedMs, 16);
+  if (kind == 4) return aroundTheEnd(r, kHeldMs, 1000);
+  if (kind == 5) return r.below(kHeldMs + 1000);
   if (kind == 6) return r.below(1u << 20);
   if (kind == 7) return r.below(kWrap);
   // Around 2^32 and its multiples.
@@ -76,8 +85,12 @@ SubjectHandle randomSubject(Choices& r) {
 
 DWORD randomStart(Choices& r) {
   const std::uint64_t kind = r.below(4);
-  if (kind == 0) return pick(r, std::array<DWORD, 4>{0, 1, 99, 5000});
-  if (kind == 1) return static_cast<DWORD>(0xFFFFFFFFu - r.below(6000));  // just before the wrap
+  if (kind == 0) {
+    return pick(r, std::array<DWORD, 4>{0, 1, static_cast<DWORD>(kJustReleasedMs - 1),
+                                        static_cast<DWORD>(kHeldMs)});
+  }
+  // Just before the wrap.
+  if (kind == 1) return static_cast<DWORD>(0xFFFFFFFFu - r.below(kHeldMs + 1000));
   return static_cast<DWORD>(r.next());
 }
 

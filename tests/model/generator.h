@@ -1,4 +1,4 @@
-// Generated timelines: key events for X, C, Ctrl, other keys and codes of 255 and
+// Generated timelines: key events for the bindings' keys, other keys and codes of 255 and
 // above with arbitrary flag values, subject changes, clock steps of every size
 // (window edges, the wrap of the 32-bit tick, 2^32 ms and more) and passes, each
 // choice taken from a source: seeded numbers for the random tests, the fuzzer's

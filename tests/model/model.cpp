@@ -13,8 +13,6 @@ using standin::HostCall;
 using standin::Op;
 
 constexpr DWORD kKeysKept = 255;
-constexpr std::uint64_t kReleaseWindow = 100;
-constexpr std::uint64_t kHoldWindow = 5000;
 constexpr std::uint64_t kWrap = std::uint64_t{1} << 32;
 
 void native(std::vector<HostCall>& trace, NativeHash hash, std::initializer_list<UINT64> slots,
@@ -68,7 +66,7 @@ bool Model::justReleased(DWORD key, std::vector<HostCall>& trace) {
   trace.push_back({Op::kGetTickCount, now32(), 0, true});
   const auto found = latest_.find(key);
   if (found == latest_.end() || !found->second.release || found->second.consumed) return false;
-  if (now_ - found->second.at >= kReleaseWindow) {
+  if (now_ - found->second.at >= kJustReleasedMs) {
     ++tally_.lateReleases;
     return false;
   }
@@ -81,7 +79,7 @@ bool Model::held(DWORD key, std::vector<HostCall>& trace) {
   trace.push_back({Op::kGetTickCount, now32(), 0, true});
   const auto found = latest_.find(key);
   if (found == latest_.end() || found->second.release) return false;
-  if (now_ - found->second.at >= kHoldWindow) return false;
+  if (now_ - found->second.at >= kHeldMs) return false;
   countAct(found->second);
   return true;
 }
@@ -95,19 +93,19 @@ void Model::countAct(const Latest& event) {
 void Model::pass(std::vector<HostCall>& trace) {
   native(trace, kSubjectNative, {}, standin::kResultNoise | lowHalf(subject_));
   const UINT64 text = stealthText_;
-  const bool x = justReleased(kX, trace);
-  if (x) native(trace, kStealthNative, {lowHalf(subject_), text}, standin::kResultNoise);
-  const bool c = justReleased(kC, trace);
-  if (c) {
+  const bool stealth = justReleased(kStealthKey, trace);
+  if (stealth) native(trace, kStealthNative, {lowHalf(subject_), text}, standin::kResultNoise);
+  const bool followUp = justReleased(kFollowUpKey, trace);
+  if (followUp) {
     native(trace, kStealthNative, {lowHalf(subject_), text}, standin::kResultNoise);
     native(trace, kFollowUpNative, {lowHalf(subject_), 1, 0, 0}, standin::kResultNoise);
   }
-  const bool ctrl = held(kCtrl, trace);
-  if (ctrl) native(trace, kHoldNative, {widened(subject_)}, standin::kResultNoise);
-  tally_.stealthActs += x ? 1 : 0;
-  tally_.followUpActs += c ? 1 : 0;
-  tally_.holdActs += ctrl ? 1 : 0;
-  tally_.allThreeActs += (x && c && ctrl) ? 1 : 0;
+  const bool hold = held(kHoldKey, trace);
+  if (hold) native(trace, kHoldNative, {widened(subject_)}, standin::kResultNoise);
+  tally_.stealthActs += stealth ? 1 : 0;
+  tally_.followUpActs += followUp ? 1 : 0;
+  tally_.holdActs += hold ? 1 : 0;
+  tally_.allThreeActs += (stealth && followUp && hold) ? 1 : 0;
   trace.push_back({Op::kScriptWait, 0, 0, true});
 }
 
@@ -121,9 +119,9 @@ std::uint64_t Model::msUntilUnambiguous() const {
     const std::uint64_t age = now_ - found->second.at;
     if (age >= kWrap && age % kWrap < window) wait = std::max(wait, window - age % kWrap);
   };
-  check(kX, true, kReleaseWindow);
-  check(kC, true, kReleaseWindow);
-  check(kCtrl, false, kHoldWindow);
+  check(kStealthKey, true, kJustReleasedMs);
+  check(kFollowUpKey, true, kJustReleasedMs);
+  check(kHoldKey, false, kHeldMs);
   return wait;
 }
 

@@ -17,21 +17,24 @@ namespace keyrelay_model {
 using harness::Step;
 using harness::Timeline;
 
-// The bindings' keys, written apart from the plugin's constants.
-inline constexpr DWORD kX = 0x58;
-inline constexpr DWORD kC = 0x43;
-inline constexpr DWORD kCtrl = 0x11;
+// The bindings' keys and the windows, in ms, written apart from the plugin's
+// constants of the same names.
+inline constexpr DWORD kStealthKey = 0x58;
+inline constexpr DWORD kFollowUpKey = 0x43;
+inline constexpr DWORD kHoldKey = 0x11;
+inline constexpr std::uint64_t kJustReleasedMs = 100;
+inline constexpr std::uint64_t kHeldMs = 5000;
 
 // What the model saw acting, so that tests can tell the timelines reach the
 // interesting cases.
 struct Tally {
-  std::uint64_t stealthActs = 0;       // X released
-  std::uint64_t followUpActs = 0;      // C released
-  std::uint64_t holdActs = 0;          // Ctrl held
+  std::uint64_t stealthActs = 0;       // the stealth key released
+  std::uint64_t followUpActs = 0;      // the follow-up key released
+  std::uint64_t holdActs = 0;          // the hold key held
   std::uint64_t allThreeActs = 0;      // passes where all three act
   std::uint64_t actsAcrossWrap = 0;    // acts on an event stored before the 32-bit clock wrapped
   std::uint64_t actsOnTickZero = 0;    // acts on an event stored at 32-bit tick 0
-  std::uint64_t lateReleases = 0;      // releases of X or C a pass saw too late
+  std::uint64_t lateReleases = 0;      // releases a pass saw too late
   std::uint64_t badKeys = 0;           // keystrokes of codes the plugin does not keep
   std::uint64_t advancesPastWrap = 0;  // single steps of 2^32 ms or more
   std::uint64_t negativeSubjectActs = 0;

@@ -21,8 +21,9 @@ namespace keyrelay_test {
 namespace {
 
 constexpr DWORD kOther = 0x41;
-// Codes without a record, two of them X and C plus 256.
-constexpr std::array<DWORD, 5> kBadCodes = {255, 256, 0x158, 0x143, 0xFFFFFFFF};
+// Codes without a record, two of them a binding's key plus 256.
+constexpr std::array<DWORD, 5> kBadCodes = {255, 256, kStealthKey + 256, kFollowUpKey + 256,
+                                            0xFFFFFFFF};
 // The writer goes on until it has delivered kEvents and the other thread has done
 // kRounds rounds of queries or passes, and, for the queries, until kReports
 // releases were reported: where the threads take turns on one core rather than
@@ -32,13 +33,13 @@ constexpr std::uint64_t kRounds = 20'000;
 constexpr std::uint64_t kReports = 200;
 constexpr auto kTimeLimit = std::chrono::seconds(20);
 
-// The writer's events, in a cycle of 1024: X and C are released once each and
-// pressed once each, so the reader asks many times for every release there is to
-// report. Between them come Ctrl, codes without a record (two of them X and C plus
-// 256) released, and another key.
+// The writer's events, in a cycle of 1024: the stealth and follow-up keys are
+// released once each and pressed once each, so the reader asks many times for every
+// release there is to report. Between them come the hold key, codes without a record
+// (two of them those keys plus 256) released, and another key.
 struct Writer {
-  std::uint64_t xReleases = 0;
-  std::uint64_t cReleases = 0;
+  std::uint64_t stealthReleases = 0;
+  std::uint64_t followUpReleases = 0;
   std::uint64_t recordedEvents = 0;  // of codes with a record, each reading the tick once
 
   void deliver(std::uint64_t i) {
@@ -46,18 +47,18 @@ struct Writer {
     DWORD key = kOther;
     BOOL transition = (i / 16) % 3 == 0 ? -1 : 0;
     if (slot == 0) {
-      key = kX;
+      key = kStealthKey;
       transition = static_cast<BOOL>(1 + (i & 0x7F));  // any non-zero transition is a release
-      ++xReleases;
+      ++stealthReleases;
     } else if (slot == 512) {
-      key = kC;
+      key = kFollowUpKey;
       transition = static_cast<BOOL>(0x80000000u);
-      ++cReleases;
+      ++followUpReleases;
     } else if (slot == 384 || slot == 896) {
-      key = slot == 384 ? kX : kC;
+      key = slot == 384 ? kStealthKey : kFollowUpKey;
       transition = 0;
     } else if (slot % 4 == 1) {
-      key = kCtrl;
+      key = kHoldKey;
     } else if (slot % 2 == 1) {
       key = kBadCodes[i % kBadCodes.size()];
       transition = 1;
@@ -80,12 +81,12 @@ TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecord
   std::atomic<bool> done{false};
   std::atomic<std::uint64_t> rounds{0};
   std::atomic<std::uint64_t> reports{0};
-  std::uint64_t xReports = 0, cReports = 0, badActs = 0, queriesReadingTheTick = 0;
+  std::uint64_t stealthReports = 0, followUpReports = 0, badActs = 0, queriesReadingTheTick = 0;
   std::thread reader([&] {
     const auto askAll = [&] {
-      if (keyJustReleased(kX)) ++xReports;
-      if (keyJustReleased(kC)) ++cReports;
-      keyHeld(kCtrl);
+      if (keyJustReleased(kStealthKey)) ++stealthReports;
+      if (keyJustReleased(kFollowUpKey)) ++followUpReports;
+      keyHeld(kHoldKey);
       queriesReadingTheTick += 3;
       for (DWORD bad : kBadCodes) {
         if (keyJustReleased(bad) || keyHeld(bad)) ++badActs;
@@ -94,7 +95,7 @@ TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecord
     while (!done.load(std::memory_order_acquire)) {
       askAll();
       rounds.fetch_add(1, std::memory_order_relaxed);
-      reports.store(xReports + cReports, std::memory_order_relaxed);
+      reports.store(stealthReports + followUpReports, std::memory_order_relaxed);
     }
     askAll();  // whatever the last events left
   });
@@ -108,15 +109,15 @@ TEST_F(KeyTableStressTest, EachReleaseIsReportedAtMostOnceAndCodesWithoutARecord
   done.store(true, std::memory_order_release);
   reader.join();
 
-  EXPECT_LE(xReports, writer.xReleases);
-  EXPECT_LE(cReports, writer.cReleases);
-  EXPECT_GE(xReports + cReports, kReports)
+  EXPECT_LE(stealthReports, writer.stealthReleases);
+  EXPECT_LE(followUpReports, writer.followUpReleases);
+  EXPECT_GE(stealthReports + followUpReports, kReports)
       << "the threads hardly overlapped: too little was tested";
   EXPECT_EQ(badActs, 0u);
   EXPECT_EQ(standin::tickReads(), writer.recordedEvents + queriesReadingTheTick)
       << "a code without a record read the tick, or a call read it twice";
   for (DWORD key = 0; key < kKeyCount; ++key) {
-    if (key == kX || key == kC || key == kCtrl || key == kOther) continue;
+    if (key == kStealthKey || key == kFollowUpKey || key == kHoldKey || key == kOther) continue;
     EXPECT_EQ(fieldsOf(key), Fields{}) << "record " << key << " written";
   }
 }

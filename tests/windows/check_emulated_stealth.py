@@ -1,6 +1,6 @@
 """check_emulated_stealth.py MODULE: the module as ./bench.sh emulates it
 (bench/emulated_module.py) calls only the subject native in a pass with no key
-event, and after a release of X, in the next pass, the subject native and then
+event, and after a release of the stealth key, in the next pass, the subject native and then
 stealth with the subject zero-filled and the address of the text "stealth" in its
 own image. So the benchmark counts a module that does what the plugin does.
 """
@@ -10,7 +10,7 @@ from pathlib import Path
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "bench"))
-from emulated_module import EmulatedModule, EmulationError, kKeyX, nativeHashes, release
+from emulated_module import EmulatedModule, EmulationError, bindingKeys, nativeHashes, release
 
 # Negative, so that zero-filled and sign-extended differ.
 kSubject = -2
@@ -24,12 +24,12 @@ def failures(path):
     module.runPass()
     if module.natives != [subjectCall]:
         yield f"{path}: a pass with no key event called {module.natives}, not {[subjectCall]}"
-    module.deliver(release(kKeyX))
+    module.deliver(release(bindingKeys()["kStealthKey"]))
     module.natives.clear()
     module.runPass()
     calls = module.natives
     if len(calls) != 2 or calls[0] != subjectCall or calls[1][0] != hashes["kStealthNative"]:
-        yield f"{path}: the pass after a release of X called {calls}, not the subject native then stealth"
+        yield f"{path}: the pass after a release of the stealth key called {calls}, not the subject native then stealth"
         return
     slots = calls[1][1]
     if len(slots) != 2 or slots[0] != kSubject & 0xFFFF_FFFF:

@@ -20,8 +20,8 @@ namespace {
 
 using harness::format;
 
-// The keys shown, in the order of keys_: for X and C a release acts while it is
-// young, for Ctrl a press.
+// The keys shown, in the order of keys_: for the stealth and follow-up keys a
+// release acts while it is young, for the hold key a press.
 struct WatchedKey {
   DWORD code;
   bool actsOnPress;
@@ -75,6 +75,18 @@ std::string describeFields(const standin::Keystroke& k) {
                 " trans=%" PRId32,
                 static_cast<unsigned>(k.repeatCount), static_cast<unsigned>(k.scanCode), k.extended,
                 k.contextCode, k.previousState, k.transitionState);
+}
+
+// The key's name as the keyboard layout gives it ("X", "Ctrl"): what the person
+// at the keyboard presses. As a trace shows it where the layout has none.
+std::string keyName(DWORD code) {
+  std::array<char, 32> name{};
+  const UINT scanCode = MapVirtualKeyA(code, MAPVK_VK_TO_VSC);
+  if (scanCode != 0 && GetKeyNameTextA(static_cast<LONG>(scanCode << 16), name.data(),
+                                       static_cast<int>(name.size())) > 0) {
+    return name.data();
+  }
+  return harness::keyLabel(code);
 }
 
 COLORREF verdictColor(Verdict verdict) {
@@ -179,7 +191,7 @@ void Display::paint(HDC dc, const RECT& area, DWORD now, DWORD frameMs, DWORD ne
     const WatchedKey& key = kWatchedKeys[i];
     const LastEvent& last = keys_[i];
     if (!last.seen) {
-      out.line(format("%-5s none yet", harness::keyLabel(key.code).c_str()), kFaint);
+      out.line(format("%-5s none yet", keyName(key.code).c_str()), kFaint);
       out.line("");
       continue;
     }
@@ -199,7 +211,7 @@ void Display::paint(HDC dc, const RECT& area, DWORD now, DWORD frameMs, DWORD ne
       times.passGapMs = decidingPass - *last.passBefore;
     }
     const Verdict verdict = judgeEvent(times);
-    out.line(format(kKeyRow, harness::keyLabel(key.code).c_str(), release ? "release" : "press",
+    out.line(format(kKeyRow, keyName(key.code).c_str(), release ? "release" : "press",
                     static_cast<std::uint32_t>(times.ageMs), verdictText(times, verdict).c_str()),
              verdictColor(verdict));
     out.line("       " + describeFields(last.keystroke), kFaint);

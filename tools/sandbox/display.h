@@ -1,9 +1,9 @@
-// What the sandbox shows: the frame time and the clock; for X, C and Ctrl the
-// last event delivered, its age as the clock moves on, and what the plugin makes
-// of it (will act, acted, missed...); the subject; and the natives the plugin
-// called, newest first, with the frames they came in (a native called alike in
-// consecutive frames shows once, with the first and the last), text arguments as
-// text.
+// What the sandbox shows: the frame time and the clock; for each binding's key,
+// named as the keyboard names it, the last event delivered, its age as the clock
+// moves on, and what the plugin makes of it (will act, acted, missed...); the
+// subject; and the natives the plugin called, newest first, with the frames they
+// came in (a native called alike in consecutive frames shows once, with the first
+// and the last), text arguments as text.
 // Fed by the window's thread, painted with GDI on the same thread, and only while
 // the plugin is loaded: the text arguments are read where the plugin keeps them.
 #pragma once

@@ -9,6 +9,19 @@
 set -euo pipefail
 wine=$1 sandbox=$2 replay=$3 module=$4 out=$5
 . "$(dirname "$0")/../desktop.sh"
+. "$(dirname "$0")/../keys.sh"
+# The bindings' keys: the keysym each is typed with and the scan code Wine reports.
+# One a line: a line of several assignments fails only with its last.
+stealthKey=$(bindingKey kStealthKey)
+followUpKey=$(bindingKey kFollowUpKey)
+holdKey=$(bindingKey kHoldKey)
+stealthSym=$(keyField "$stealthKey" 2)
+stealthScan=$(keyField "$stealthKey" 3)
+followUpSym=$(keyField "$followUpKey" 2)
+followUpScan=$(keyField "$followUpKey" 3)
+holdSym=$(keyField "$holdKey" 2)
+holdScan=$(keyField "$holdKey" 3)
+holdTwin=$(keyField "$holdKey" 4)
 mkdir -p "$out"
 rm -f "$out"/sandbox.trace "$out"/sandbox.scenario "$out"/replayed.trace
 # Keys repeat 500 ms after they go down, 10 times a second.
@@ -17,17 +30,22 @@ prepareSandboxPrefix "$wine" "$sandbox"
 startSandbox "$out" "$wine" "$sandbox" --trace "$out/sandbox.trace" \
   --scenario "$out/sandbox.scenario" "$module"
 started=$(date +%s%N)
-xdotool key x; sleep 0.3                                      # tap X
-xdotool key c; sleep 0.3                                      # tap C
-xdotool keydown Control_L; sleep 1; xdotool keyup Control_L   # hold left Ctrl a second
+xdotool key "$stealthSym"; sleep 0.3                             # tap the stealth key
+xdotool key "$followUpSym"; sleep 0.3                            # tap the follow-up key
+xdotool keydown "$holdSym"; sleep 1; xdotool keyup "$holdSym"   # hold the hold key a second
 sleep 0.3
-# Right Ctrl by its keycode: Control_R by name presses the left one too.
-xdotool keydown 105; sleep 0.1; xdotool keyup 105; sleep 0.3
-xdotool keydown x; sleep 0.1; xdotool keydown Alt_L; sleep 0.1  # X released while Alt is held
-xdotool keyup x; sleep 0.3; xdotool keyup Alt_L; sleep 0.3
-# X held until it repeats: a repeat is the one event whose previous and transition
-# states differ (1 and 0), so only it shows the two read the wrong way round.
-xdotool keydown x; sleep 1; xdotool keyup x; sleep 0.3
+# The hold key's right-hand twin (right Ctrl) by its keycode: by name, xdotool
+# presses the left one too.
+if [ -n "$holdTwin" ]; then
+  xdotool keydown "$holdTwin"; sleep 0.1; xdotool keyup "$holdTwin"; sleep 0.3
+fi
+# The stealth key released while Alt is held.
+xdotool keydown "$stealthSym"; sleep 0.1; xdotool keydown Alt_L; sleep 0.1
+xdotool keyup "$stealthSym"; sleep 0.3; xdotool keyup Alt_L; sleep 0.3
+# The stealth key held until it repeats: a repeat is the one event whose previous
+# and transition states differ (1 and 0), so only it shows the two read the wrong
+# way round.
+xdotool keydown "$stealthSym"; sleep 1; xdotool keyup "$stealthSym"; sleep 0.3
 xdotool key Escape
 waitForExit
 echo "keys sent and the sandbox closed in $((($(date +%s%N) - started) / 1000000)) ms"
@@ -47,26 +65,34 @@ echo "the scenario replays to the same trace ($(wc -l <"$out/sandbox.trace") lin
 
 # Each key event in the order sent (a run of auto-repeats as one), with what the
 # passes after it must call: a token a pass, "." for none, natives of one pass
-# joined by "+"; then the least number of passes.
+# joined by "+"; then the least number of passes. S, F and H stand for the
+# stealth, follow-up and hold keys' scan codes.
 expected='
-start                                                                             | ^[. ]*$                        | 1
-press 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 0
-release 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=1 transition=1    | ^[. ]*stealth[. ]*$            | 1
-press 0x43 (C) repeat=1 scan=46 extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 0
-release 0x43 (C) repeat=1 scan=46 extended=0 context=0 previous=1 transition=1    | ^[. ]*stealth\+follow-up[. ]*$ | 1
-press 0x11 (Ctrl) repeat=1 scan=29 extended=0 context=0 previous=0 transition=0   | ^hold( hold)*$                 | 10
-release 0x11 (Ctrl) repeat=1 scan=29 extended=0 context=0 previous=1 transition=1 | ^[. ]*$                        | 1
-press 0x11 (Ctrl) repeat=1 scan=29 extended=1 context=0 previous=0 transition=0   | ^(hold( hold)*)?$              | 0
-release 0x11 (Ctrl) repeat=1 scan=29 extended=1 context=0 previous=1 transition=1 | ^[. ]*$                        | 1
-press 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 1
-press 0x12 repeat=1 scan=56 extended=0 context=1 previous=0 transition=0          | ^[. ]*$                        | 1
-release 0x58 (X) repeat=1 scan=45 extended=0 context=1 previous=1 transition=1    | ^[. ]*stealth[. ]*$            | 1
-release 0x12 repeat=1 scan=56 extended=0 context=0 previous=1 transition=1        | ^[. ]*$                        | 1
-press 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 1
-press 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=1 transition=0      | ^[. ]*$                        | 1
-release 0x58 (X) repeat=1 scan=45 extended=0 context=0 previous=1 transition=1    | ^[. ]*stealth[. ]*$            | 1
-press 0x1B repeat=1 scan=1 extended=0 context=0 previous=0 transition=0           | ^[. ]*$                        | 0
+start                                                                               | ^[. ]*$                        | 1
+press stealth-key repeat=1 scan=S extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 0
+release stealth-key repeat=1 scan=S extended=0 context=0 previous=1 transition=1    | ^[. ]*stealth[. ]*$            | 1
+press follow-up-key repeat=1 scan=F extended=0 context=0 previous=0 transition=0    | ^[. ]*$                        | 0
+release follow-up-key repeat=1 scan=F extended=0 context=0 previous=1 transition=1  | ^[. ]*stealth\+follow-up[. ]*$ | 1
+press hold-key repeat=1 scan=H extended=0 context=0 previous=0 transition=0         | ^hold( hold)*$                 | 10
+release hold-key repeat=1 scan=H extended=0 context=0 previous=1 transition=1       | ^[. ]*$                        | 1
 '
+[ -z "$holdTwin" ] || expected+='
+press hold-key repeat=1 scan=H extended=1 context=0 previous=0 transition=0         | ^(hold( hold)*)?$              | 0
+release hold-key repeat=1 scan=H extended=1 context=0 previous=1 transition=1       | ^[. ]*$                        | 1
+'
+expected+='
+press stealth-key repeat=1 scan=S extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 1
+press 0x12 repeat=1 scan=56 extended=0 context=1 previous=0 transition=0            | ^[. ]*$                        | 1
+release stealth-key repeat=1 scan=S extended=0 context=1 previous=1 transition=1    | ^[. ]*stealth[. ]*$            | 1
+release 0x12 repeat=1 scan=56 extended=0 context=0 previous=1 transition=1          | ^[. ]*$                        | 1
+press stealth-key repeat=1 scan=S extended=0 context=0 previous=0 transition=0      | ^[. ]*$                        | 1
+press stealth-key repeat=1 scan=S extended=0 context=0 previous=1 transition=0      | ^[. ]*$                        | 1
+release stealth-key repeat=1 scan=S extended=0 context=0 previous=1 transition=1    | ^[. ]*stealth[. ]*$            | 1
+press 0x1B repeat=1 scan=1 extended=0 context=0 previous=0 transition=0             | ^[. ]*$                        | 0
+'
+expected=${expected//scan=S /scan=$stealthScan }
+expected=${expected//scan=F /scan=$followUpScan }
+expected=${expected//scan=H /scan=$holdScan }
 awk -v expected="$expected" '
   function endPass() {
     if (inPass) tokens = tokens (tokens == "" ? "" : " ") (pass == "" ? "." : pass)

@@ -32,11 +32,11 @@ struct Case {
 
 TEST(VerdictTest, JudgesEachEventAsThePluginWould) {
   const std::vector<Case> cases = {
-      {"a press of X waits for its release",
+      {"a press of the stealth key waits for its release",
        {false, false, kRelease, 30, 5, 2, std::nullopt},
        Verdict::kActsOnRelease,
        "pressed: acts on its release"},
-      {"a release of Ctrl holds nothing",
+      {"a release of the hold key holds nothing",
        {true, true, kHold, 30, 5, std::nullopt, std::nullopt},
        Verdict::kNotHeld,
        "released: not held, nothing acts"},
