@@ -21,10 +21,15 @@ fakeWine() {
   # A caller's TMPDIR must not reach Wine (wine-env.sh).
   export TMPDIR="$work"
   keyrelay_wine_environment "$work/prefix"
+  # An earlier run of the test may have left its server, which its hold could not
+  # end while the next run held the prefix: ended once no run holds it.
+  flock -x "$WINEPREFIX.lock" wineserver -k 2>/dev/null || true
 }
 
 endServices() {
-  pkill -x -f "$(realpath -ms "$WINEPREFIX/../bin/services.exe") 600" || true
+  local tries=100
+  pkill -x -f "$(realpath -ms "$WINEPREFIX/../bin/services.exe") 600" || return 0
+  while keyrelay_wine_runs services.exe && ((--tries)); do sleep 0.05; done
 }
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
