@@ -33,7 +33,9 @@
 #    shared for as long as it runs, and only the end of a run that then takes the
 #    lock exclusively, which the kernel allows only when no other run holds it,
 #    ends the server and its services (`wineserver -p` persists, and its
-#    services keep it alive anyway). (wine.a_run_ends_no_other_runs_server)
+#    services keep it alive anyway); and only a server that a run of ours started
+#    (PREFIX.ours), never one of the user's own in a prefix named by WINEPREFIX.
+#    (wine.a_run_ends_no_other_runs_server)
 # 4. A run killed whole leaves no Wine process of its prefix. Its hold is kept by
 #    a process of its own that the kernel wakes at the run's end (a pidfd, never a
 #    process id that may pass to another process) and that ends the server then,
@@ -109,6 +111,7 @@ keyrelay_wine_start() {
     # The first wine a server serves runs `wineboot --init` itself, which makes a
     # new prefix and starts the services (a second wineboot would start a second
     # services.exe, whose RpcSs a new desktop then waited for in vain).
+    : >"$WINEPREFIX.ours"
     setsid -w wine cmd /c exit </dev/null >"$WINEPREFIX.start.log" 2>&1 {use}>&- {start}<&- &&
       keyrelay_wine_runs services.exe ||
       keyrelay_wine_fail "'wine cmd /c exit' failed, or started no services.exe, in $WINEPREFIX" ||
@@ -121,17 +124,17 @@ keyrelay_wine_start() {
   fi
   exec {start}<&-
   if [ "$status" != 0 ]; then
-    flock -xn "$use" && wineserver -k 2>/dev/null {use}>&-
+    flock -xn "$use" && rm "$WINEPREFIX.ours" 2>/dev/null && wineserver -k 2>/dev/null {use}>&-
     exec {use}>&-
     return 1
   fi
   # The hold, apart from the run from its start: it keeps the lock (the same
   # open file as `use`) until the kernel says process PID has ended, then ends
-  # the server if no other run holds the prefix.
+  # the server, if no other run holds the prefix and a run of ours started it.
   setsid -f bash -c 'python3 -c "import os, select, sys
 select.select([os.pidfd_open(int(sys.argv[1]))], [], [])" "$0"
-    flock -xn 9 && wineserver -k && wineserver -w' "$pid" 9>&"$use" {use}>&- \
-    </dev/null >/dev/null 2>&1
+    flock -xn 9 && rm "$WINEPREFIX.ours" && wineserver -k && wineserver -w' "$pid" \
+    9>&"$use" {use}>&- </dev/null >/dev/null 2>&1
   exec {use}>&-
 }
 
