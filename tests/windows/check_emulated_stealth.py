@@ -1,8 +1,8 @@
 """check_emulated_stealth.py MODULE: the module as ./bench.sh emulates it
 (bench/emulated_module.py) calls only the subject native in a pass with no key
-event, and after a release of the stealth key, in the next pass, the subject native and then
-stealth with the subject zero-filled and the address of the text "stealth" in its
-own image. So the benchmark counts a module that does what the plugin does.
+event, and after a release of the stealth key, in the next pass, the subject
+native and then stealth with the subject zero-filled and the address of the text
+"stealth" in its own image. So the benchmark counts a module that does what the plugin does.
 """
 
 import sys

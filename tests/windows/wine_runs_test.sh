@@ -8,26 +8,31 @@
 set -euo pipefail
 work=$1
 . "$(dirname "$0")/fake_wine.sh" "$work"
-# Disowned: their ends are the test's, not news.
-sleep 600 &
-first=$!
-sleep 600 &
-second=$!
-third=""
-disown -a
-trap 'kill $first $second $third 2>/dev/null || true; endServices' EXIT
+runs=()
+trap 'kill "${runs[@]}" 2>/dev/null || true; endServices' EXIT
+# newRun: a run (a process, disowned: its end is the test's, not news) that holds
+# the prefix, its id in `run`.
+newRun() {
+  sleep 600 &
+  run=$!
+  disown
+  runs+=("$run")
+  keyrelay_wine_start "$run"
+}
+# endRun PID WHY: kills the run, waits until its hold (whose command line ends in
+# the run's id) is over, having ended the server or not, and fails with WHY if
+# the server has gone.
+endRun() {
+  kill -9 "$1"
+  for _ in $(seq 100); do pgrep -f " $1\$" >/dev/null || break; sleep 0.1; done
+  keyrelay_wine_runs 'wineserver*' || { echo "FAIL $2" && exit 1; }
+}
 
-keyrelay_wine_start "$first"
-keyrelay_wine_start "$second"
-kill -9 "$first"
-# Until the first run's hold, whose command line ends in the run's process id, is
-# over: had it ended the server, it would have waited for its end.
-for _ in $(seq 100); do pgrep -f " $first\$" >/dev/null || break; sleep 0.1; done
-if ! keyrelay_wine_runs 'wineserver*'; then
-  echo "FAIL the first run's end ended the server that the second run holds"
-  exit 1
-fi
-kill -9 "$second"
+newRun
+first=$run
+newRun
+endRun "$first" "the first run's end ended the server that the second run holds"
+kill -9 "$run"
 for _ in $(seq 50); do keyrelay_wine_runs 'wineserver*' || break; sleep 0.1; done
 if keyrelay_wine_runs 'wineserver*'; then
   echo "FAIL the server still runs 5 s after the last run holding the prefix was killed"
@@ -38,16 +43,8 @@ fi
 # run joins it, and its end leaves it running.
 wineserver -p
 wine
-sleep 600 &
-third=$!
-disown -a
-keyrelay_wine_start "$third"
-kill -9 "$third"
-for _ in $(seq 100); do pgrep -f " $third\$" >/dev/null || break; sleep 0.1; done
-if ! keyrelay_wine_runs 'wineserver*'; then
-  echo "FAIL a run's end ended a server that no run of ours had started"
-  exit 1
-fi
+newRun
+endRun "$run" "a run's end ended a server that no run of ours had started"
 wineserver -k
 echo "the first run's end left the server to the second, the second's ended it," \
   "and a run's end left a server it had not started"
